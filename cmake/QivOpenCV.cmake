@@ -1,0 +1,10 @@
+# Debian splits OpenCV into per-module packages without a CMake package for the subset we
+# install, so the modules are located directly.
+find_path(QIV_OPENCV_INCLUDE_DIR opencv2/core.hpp PATH_SUFFIXES opencv4 REQUIRED)
+add_library(QivOpenCV INTERFACE)
+target_include_directories(QivOpenCV SYSTEM INTERFACE ${QIV_OPENCV_INCLUDE_DIR})
+foreach(module core imgproc imgcodecs calib3d)
+    find_library(QIV_OPENCV_${module}_LIBRARY opencv_${module} REQUIRED)
+    target_link_libraries(QivOpenCV INTERFACE ${QIV_OPENCV_${module}_LIBRARY})
+endforeach()
+add_library(Qiv::OpenCV ALIAS QivOpenCV)

@@ -1,0 +1,23 @@
+# Common compile settings for every target of the project.
+option(QIV_WERROR "Treat compiler warnings as errors" OFF)
+set(QIV_SANITIZE "" CACHE STRING "Sanitizer build: empty, 'address' (ASan+UBSan) or 'thread'")
+
+function(qiv_target_defaults target)
+    target_compile_features(${target} PUBLIC cxx_std_20)
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Wno-unused-parameter
+                                             -Wno-missing-field-initializers)
+    if(QIV_WERROR)
+        target_compile_options(${target} PRIVATE -Werror)
+    endif()
+endfunction()
+
+if(QIV_SANITIZE STREQUAL "address")
+    add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer
+                        -fno-sanitize-recover=undefined)
+    add_link_options(-fsanitize=address,undefined)
+elseif(QIV_SANITIZE STREQUAL "thread")
+    add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=thread)
+elseif(NOT QIV_SANITIZE STREQUAL "")
+    message(FATAL_ERROR "QIV_SANITIZE must be empty, 'address' or 'thread'")
+endif()

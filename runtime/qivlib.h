@@ -1,0 +1,9 @@
+// The QIVLIB programming interface: everything a user program includes.
+#pragma once
+
+#include "platform/win32.h"
+
+// The two entry points every user program supplies. Both run on the worker thread:
+// UserInit once when the worker starts, UserMain each time the user chooses Start.
+void UserInit();
+void UserMain();
