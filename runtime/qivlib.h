@@ -1,4 +1,5 @@
-// The QIVLIB programming interface: everything a user program includes.
+// The QIVLIB programming interface: everything a user program includes. Each subsystem keeps
+// its public declarations in its own header, included here.
 #pragma once
 
 #include "platform/win32.h"
