@@ -115,14 +115,24 @@ union LARGE_INTEGER {
     LONGLONG QuadPart;
 };
 
-constexpr WORD LOWORD(std::uintptr_t value) { return static_cast<WORD>(value & 0xFFFF); }
-constexpr WORD HIWORD(std::uintptr_t value) { return static_cast<WORD>((value >> 16) & 0xFFFF); }
-constexpr BYTE LOBYTE(std::uintptr_t value) { return static_cast<BYTE>(value & 0xFF); }
-constexpr BYTE HIBYTE(std::uintptr_t value) { return static_cast<BYTE>((value >> 8) & 0xFF); }
+constexpr WORD LOWORD(std::uintptr_t value) {
+    return static_cast<WORD>(value & 0xFFFF);
+}
+constexpr WORD HIWORD(std::uintptr_t value) {
+    return static_cast<WORD>((value >> 16) & 0xFFFF);
+}
+constexpr BYTE LOBYTE(std::uintptr_t value) {
+    return static_cast<BYTE>(value & 0xFF);
+}
+constexpr BYTE HIBYTE(std::uintptr_t value) {
+    return static_cast<BYTE>((value >> 8) & 0xFF);
+}
 constexpr DWORD MAKELONG(WORD low, WORD high) {
     return static_cast<DWORD>(low) | (static_cast<DWORD>(high) << 16);
 }
-constexpr WPARAM MAKEWPARAM(WORD low, WORD high) { return static_cast<WPARAM>(MAKELONG(low, high)); }
+constexpr WPARAM MAKEWPARAM(WORD low, WORD high) {
+    return static_cast<WPARAM>(MAKELONG(low, high));
+}
 constexpr LPARAM MAKELPARAM(WORD low, WORD high) {
     return static_cast<LPARAM>(static_cast<std::int32_t>(MAKELONG(low, high)));
 }
@@ -130,16 +140,26 @@ constexpr LRESULT MAKELRESULT(WORD low, WORD high) {
     return static_cast<LRESULT>(static_cast<std::int32_t>(MAKELONG(low, high)));
 }
 // Signed client coordinates packed into an LPARAM, as windowsx.h unpacks them.
-constexpr int GET_X_LPARAM(LPARAM lp) { return static_cast<SHORT>(LOWORD(static_cast<std::uintptr_t>(lp))); }
-constexpr int GET_Y_LPARAM(LPARAM lp) { return static_cast<SHORT>(HIWORD(static_cast<std::uintptr_t>(lp))); }
+constexpr int GET_X_LPARAM(LPARAM lp) {
+    return static_cast<SHORT>(LOWORD(static_cast<std::uintptr_t>(lp)));
+}
+constexpr int GET_Y_LPARAM(LPARAM lp) {
+    return static_cast<SHORT>(HIWORD(static_cast<std::uintptr_t>(lp)));
+}
 
 constexpr COLORREF RGB(BYTE r, BYTE g, BYTE b) {
     return static_cast<COLORREF>(r) | (static_cast<COLORREF>(g) << 8) |
            (static_cast<COLORREF>(b) << 16);
 }
-constexpr BYTE GetRValue(COLORREF c) { return static_cast<BYTE>(c & 0xFF); }
-constexpr BYTE GetGValue(COLORREF c) { return static_cast<BYTE>((c >> 8) & 0xFF); }
-constexpr BYTE GetBValue(COLORREF c) { return static_cast<BYTE>((c >> 16) & 0xFF); }
+constexpr BYTE GetRValue(COLORREF c) {
+    return static_cast<BYTE>(c & 0xFF);
+}
+constexpr BYTE GetGValue(COLORREF c) {
+    return static_cast<BYTE>((c >> 8) & 0xFF);
+}
+constexpr BYTE GetBValue(COLORREF c) {
+    return static_cast<BYTE>((c >> 16) & 0xFF);
+}
 
 #define MAX_PATH 260
 #define INFINITE 0xFFFFFFFFu
