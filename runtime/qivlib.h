@@ -4,6 +4,8 @@
 
 #include "platform/win32.h"
 
+#include "imagewin/image_window.h"
+
 // The two entry points every user program supplies. Both run on the worker thread:
 // UserInit once when the worker starts, UserMain each time the user chooses Start.
 void UserInit();
