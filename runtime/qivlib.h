@@ -5,6 +5,7 @@
 #include "platform/win32.h"
 
 #include "imagewin/image_window.h"
+#include "imagewin/pointer_events.h"
 
 // The two entry points every user program supplies. Both run on the worker thread:
 // UserInit once when the worker starts, UserMain each time the user chooses Start.
