@@ -4,6 +4,7 @@
 
 #include "platform/win32.h"
 
+#include "imageops/drawing.h"
 #include "imagewin/image_window.h"
 #include "imagewin/pointer_events.h"
 
