@@ -1,0 +1,8 @@
+# The stereo application's computations: overlap, previews, depth pass, saving, batch mode.
+# They open no windows, so tests and the batch mode run them without a display.
+add_library(stereo_app STATIC
+    overlap.cpp
+    view_buffers.cpp
+)
+qiv_target_defaults(stereo_app)
+target_link_libraries(stereo_app PUBLIC qivlib Qiv::OpenCV)
