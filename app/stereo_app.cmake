@@ -4,6 +4,7 @@ add_library(stereo_app STATIC
     overlap.cpp
     view_buffers.cpp
     previews.cpp
+    depth_pass.cpp
 )
 qiv_target_defaults(stereo_app)
 target_link_libraries(stereo_app PUBLIC qivlib Qiv::OpenCV)

@@ -1,0 +1,87 @@
+// The data path of one depth pass: the aligned overlaps of the two views, their OpenCV colour
+// and grey images, and the disparity map the stereo call returns (unscaled). The pass keeps
+// its own buffers, so no window the user opened is ever written or read past its end.
+#pragma once
+
+#include "app/overlap.h"
+#include "app/stereo_parameters.h"
+
+#include <opencv2/core/core_c.h>
+#include <opencv2/core/types_c.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+// The stereo call, with the arguments of cvFindStereoCorrespondence: left and right 8-bit grey
+// images, mode, the 8-bit map to fill, maxDisparity and param1 ... param5; 0 when the map was
+// computed.
+using StereoFunction = int (*)(const CvArr* left, const CvArr* right, int mode, CvArr* depth,
+                               int maxDisparity, double param1, double param2, double param3,
+                               double param4, double param5);
+
+// Mode argument of the stereo call: Birchfield-Tomasi pixel-to-pixel matching.
+constexpr int STEREO_MODE_BIRCHFIELD = 0;
+
+// What became of a pass. Only DEPTH_DONE produces a map; the skips never call OpenCV or the
+// matcher.
+enum DepthStatus {
+    DEPTH_DONE = 0,
+    DEPTH_NO_OVERLAP = 1,        // the offset leaves the views nothing in common
+    DEPTH_TOO_NARROW = 2,        // the overlap is narrower than the 3 columns matching needs
+    DEPTH_BAD_MAX_DISPARITY = 3, // maxDisparity outside 1 ... MaxDisparityLimit(cols)
+    DEPTH_STEREO_FAILED = 4,     // the stereo call returned a non-zero result
+    DEPTH_NO_MEMORY = 5,         // the working images could not be allocated
+};
+
+struct DepthInput {
+    const std::uint32_t* bufferA; // view A, W x H pixels 0x00RRGGBB
+    const std::uint32_t* bufferB; // view B, W x H
+    int W;
+    int H;
+    int offsetX;
+    int offsetY;
+    int swapDepth; // 1: view B is the left image of the stereo call
+    StereoParameters parameters;
+};
+
+struct DepthPass {
+    int status = DEPTH_NO_OVERLAP;
+    int stereoResult = 0; // the stereo call's result when status is DEPTH_STEREO_FAILED
+    Overlap overlap{};
+    int W = 0;
+    int H = 0;
+    // The left and right images of the stereo call as W x H buffers with the aligned overlap
+    // in their top-left corner, the rest black; empty when there is no overlap.
+    std::vector<std::uint32_t> left;
+    std::vector<std::uint32_t> right;
+    int swapDepth = 0;
+    int maxDisparity = 0;
+    // The disparity map, overlap.cols x overlap.rows bytes in unpadded rows, when DEPTH_DONE.
+    std::vector<std::uint8_t> map;
+};
+
+// Aligned view A's overlap in pass: the buffer holding it and its row length in pixels. Null
+// when the pass has no overlap.
+const std::uint32_t* AlignedViewA(const DepthPass& pass);
+const std::uint32_t* AlignedViewB(const DepthPass& pass);
+
+// Bytes in one row of an 8-bit, 3-channel OpenCV image cols pixels wide: cols x 3 rounded up
+// to a multiple of 4.
+constexpr std::size_t ColourRowBytes(int cols) {
+    return (static_cast<std::size_t>(cols) * 3 + 3) / 4 * 4;
+}
+
+// Fills colour (an 8-bit 3-channel image of at most W x H) from the top-left corner of the
+// W x H buffer window: every pixel of window goes into scratch (at least W x H x 3 bytes) as
+// blue, green, red bytes, then each of colour's rows is copied from there. Row padding of
+// colour is zeroed. 0; 1 when the images are too small for that (nothing is written).
+int FillColourImage(const std::uint32_t* window, int W, int H, IplImage* scratch, IplImage* colour);
+
+// Runs one pass: copies the overlaps by swapDepth, converts them to grey through OpenCV's C
+// images, and calls stereo. Returns pass->status. The overlap buffers are kept whenever the
+// overlap is not empty, so the aligned views can be written even when matching was skipped.
+int RunDepthPass(const DepthInput& input, StereoFunction stereo, DepthPass* pass);
+
+// A line for the main window's status line saying why a pass made no map ("" for a map).
+void DepthStatusText(const DepthPass& pass, char* text, std::size_t size);
