@@ -5,6 +5,7 @@ add_library(stereo_app STATIC
     view_buffers.cpp
     previews.cpp
     depth_pass.cpp
+    save_results.cpp
 )
 qiv_target_defaults(stereo_app)
 target_link_libraries(stereo_app PUBLIC qivlib Qiv::OpenCV)
