@@ -6,6 +6,14 @@ add_library(stereo_app STATIC
     previews.cpp
     depth_pass.cpp
     save_results.cpp
+    image_files_cv.cpp
+    batch_args.cpp
+    batch.cpp
 )
 qiv_target_defaults(stereo_app)
 target_link_libraries(stereo_app PUBLIC qivlib Qiv::OpenCV)
+# The default services bind the disparity matcher, which lives in its own library.
+if(TARGET stereo_matcher)
+    target_sources(stereo_app PRIVATE batch_services.cpp)
+    target_link_libraries(stereo_app PUBLIC stereo_matcher)
+endif()

@@ -1,0 +1,178 @@
+// Batch mode: split, align, anaglyph, depth pass and the five files, without a display.
+#include "app/batch.h"
+
+#include "app/overlap.h"
+#include "app/previews.h"
+#include "app/save_results.h"
+#include "app/view_buffers.h"
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <new>
+#include <system_error>
+#include <vector>
+
+namespace {
+
+constexpr const char* PROGRAM = "qivstereo";
+
+int Usage(std::FILE* err, const std::string& text) {
+    std::fprintf(err, "%s: %s\n", PROGRAM, text.c_str());
+    return BATCH_USAGE;
+}
+
+// An existing directory this process may create files in.
+bool IsWritableDirectory(const std::string& dir) {
+    std::error_code error;
+    return std::filesystem::is_directory(dir, error) && access(dir.c_str(), W_OK | X_OK) == 0;
+}
+
+// The checks that need the image, before anything is written.
+int CheckAlignment(const BatchOptions& options, int W, int H, std::FILE* err) {
+    const Overlap o = ComputeOverlap(W, H, options.offsetX, options.offsetY);
+    const std::string views = std::to_string(W) + " x " + std::to_string(H) + " views";
+    if (IsEmptyOverlap(o)) {
+        return Usage(err, "--offset " + std::to_string(options.offsetX) + "," +
+                              std::to_string(options.offsetY) +
+                              " leaves no overlap between the two " + views);
+    }
+    if (o.cols < 3) {
+        return Usage(err, "the overlap is " + std::to_string(o.cols) +
+                              " pixels wide; the disparity map needs at least 3");
+    }
+    const int limit = MaxDisparityLimit(o.cols);
+    if (options.maxDisparity > limit) {
+        const std::string which =
+            options.maxDisparityGiven ? "--max-disparity " : "the default maxDisparity ";
+        return Usage(err, which + std::to_string(options.maxDisparity) + " is too large for a " +
+                              std::to_string(o.cols) + "-pixel-wide overlap (at most " +
+                              std::to_string(limit) + "; see --max-disparity)");
+    }
+    return BATCH_OK;
+}
+
+struct Outcome {
+    std::FILE* out;
+    std::FILE* err;
+    int status = BATCH_OK;
+
+    void Written(const std::string& path) const { std::fprintf(out, "%s\n", path.c_str()); }
+    void Failed(const std::string& text) {
+        std::fprintf(err, "%s: %s\n", PROGRAM, text.c_str());
+        status = BATCH_FAILED;
+    }
+};
+
+int Run(const BatchOptions& options, const BatchServices& services, const char* baseName,
+        std::FILE* out, std::FILE* err) {
+    const std::string dir = options.outDir.empty() ? std::string(".") : options.outDir;
+    if (!IsWritableDirectory(dir)) {
+        return Usage(err, "cannot write into '" + dir + "': not a writable directory");
+    }
+    PixelImage source;
+    const int read = services.read(options.file.c_str(), &source);
+    if (read == IMAGE_IO_TOO_LARGE) {
+        return Usage(err, "'" + options.file + "' is too large to process");
+    }
+    if (read != IMAGE_IO_OK) {
+        return Usage(err, "cannot read '" + options.file + "' as an image");
+    }
+    if (source.width < 2 || source.height < 1) {
+        return Usage(err, "'" + options.file + "' is " + std::to_string(source.width) +
+                              " pixel wide; a side-by-side pair needs at least 2");
+    }
+    const int W = source.width / 2;
+    const int H = source.height;
+    if (const int checked = CheckAlignment(options, W, H, err); checked != BATCH_OK) {
+        return checked;
+    }
+
+    const std::size_t viewPixels = static_cast<std::size_t>(W) * static_cast<std::size_t>(H);
+    std::vector<std::uint32_t> viewA(viewPixels), viewB(viewPixels), preview(viewPixels);
+    SplitSideBySide(source.width, H, source.pixels.data(), viewA.data(), viewB.data());
+    source = {};
+    MakeAnaglyph(W, H, viewA.data(), viewB.data(), preview.data(), options.offsetX,
+                 options.offsetY);
+
+    Outcome outcome{out, err};
+    const SaveNames names = MakeSaveNames(options.outDir.c_str(), baseName);
+    if (SaveAdjustedPair(H, viewA.data(), viewB.data(), W, options.offsetX, options.offsetY,
+                         names.adjusted.c_str(), services.writer) == SAVE_OK) {
+        outcome.Written(names.adjusted);
+    } else {
+        outcome.Failed("cannot write '" + names.adjusted + "'");
+    }
+
+    DepthInput input{viewA.data(),    viewB.data(),    W, H,
+                     options.offsetX, options.offsetY, 0, INITIAL_STEREO_PARAMETERS};
+    input.parameters.maxDisparity = options.maxDisparity;
+    DepthPass pass;
+    RunDepthPass(input, services.stereo, &pass);
+    unsigned written = 0;
+    WriteDepthFiles(pass, names, services.writer, &written);
+    const std::pair<unsigned, const std::string*> depthFiles[] = {{DEPTH_FILE_RIGHT, &names.right},
+                                                                  {DEPTH_FILE_LEFT, &names.left}};
+    for (const auto& [bit, path] : depthFiles) {
+        if (written & bit) {
+            outcome.Written(*path);
+        } else {
+            outcome.Failed("cannot write '" + *path + "'");
+        }
+    }
+    if (pass.status != DEPTH_DONE) {
+        char text[256];
+        DepthStatusText(pass, text, sizeof text);
+        outcome.Failed(text);
+    } else if (written & DEPTH_FILE_MAP) {
+        outcome.Written(names.depth);
+    } else {
+        outcome.Failed("cannot write '" + names.depth + "'");
+    }
+    pass = {};
+
+    // The anaglyph as the Preview shows it, cropped to the overlap like the other files.
+    const Overlap o = ComputeOverlap(W, H, options.offsetX, options.offsetY);
+    const std::string anaglyph =
+        (std::filesystem::path(options.outDir) / (std::string(baseName) + "_anaglyph.png"))
+            .string();
+    if (services.writer.writeColour(anaglyph.c_str(), IMAGE_FILE_PNG, preview.data(), o.cols,
+                                    o.rows, W) == IMAGE_IO_OK) {
+        outcome.Written(anaglyph);
+    } else {
+        outcome.Failed("cannot write '" + anaglyph + "'");
+    }
+    return outcome.status;
+}
+
+} // namespace
+
+int RunBatch(const BatchOptions& options, const BatchServices& services, const char* baseName,
+             std::FILE* out, std::FILE* err) {
+    try {
+        return Run(options, services, baseName, out, err);
+    } catch (const std::bad_alloc&) {
+        std::fprintf(err, "%s: not enough memory for '%s'\n", PROGRAM, options.file.c_str());
+        return BATCH_FAILED;
+    }
+}
+
+int BatchMain(int argc, const char* const* argv, const BatchServices& services, std::FILE* out,
+              std::FILE* err) {
+    BatchOptions options;
+    std::string message;
+    if (ParseBatchArguments(argc, argv, &options, &message) != BATCH_OK) {
+        std::fprintf(err, "%s: %s\n%s", PROGRAM, message.c_str(), BatchUsage());
+        return BATCH_USAGE;
+    }
+    if (options.help) {
+        std::fputs(BatchUsage(), out);
+        return BATCH_OK;
+    }
+    char baseName[BASE_NAME_SIZE];
+    if (CurrentBaseName(baseName, sizeof baseName) != 0) {
+        std::fprintf(err, "%s: cannot read the local time\n", PROGRAM);
+        return BATCH_FAILED;
+    }
+    return RunBatch(options, services, baseName, out, err);
+}

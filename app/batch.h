@@ -1,0 +1,63 @@
+// Batch mode: the stereo application's computations without a display.
+//
+//   qivstereo --batch FILE [--offset DX,DY] [--max-disparity N] [--out DIR]
+//
+// splits the side-by-side image FILE, aligns its views at the offset (default 0,0), composes
+// the anaglyph, runs a depth pass with maxDisparity N (default 100) and the "default2"
+// parameters, and writes B_adjst.jpg, B_Right.png, B_Left.png, B_depth.png and B_anaglyph.png
+// into DIR (default: the current directory), B being the local time, printing each path.
+#pragma once
+
+#include "app/depth_pass.h"
+#include "app/image_io.h"
+
+#include <cstdio>
+#include <string>
+
+// Exit statuses. BATCH_USAGE: the command cannot be carried out as given (bad syntax, values
+// out of range, FILE unreadable, DIR unwritable); nothing was written. BATCH_FAILED: a file
+// could not be written or memory ran out; the files printed were written.
+enum BatchExit {
+    BATCH_OK = 0,
+    BATCH_FAILED = 1,
+    BATCH_USAGE = 2,
+};
+
+struct BatchOptions {
+    std::string file;
+    int offsetX = 0;
+    int offsetY = 0;
+    int maxDisparity = INITIAL_MAX_DISPARITY;
+    bool maxDisparityGiven = false;
+    std::string outDir; // empty: the current directory
+    bool help = false;
+};
+
+// How batch mode reaches files and the matcher.
+struct BatchServices {
+    ImageReader read;
+    ImageWriter writer;
+    StereoFunction stereo;
+};
+
+// True when the command line asks for batch mode.
+bool IsBatchCommand(int argc, const char* const* argv);
+
+// Parses argv[1 ...]. BATCH_OK, or BATCH_USAGE with a one-line reason in message.
+int ParseBatchArguments(int argc, const char* const* argv, BatchOptions* options,
+                        std::string* message);
+
+// The usage text, one line per form.
+const char* BatchUsage();
+
+// Carries out parsed options, naming the files after baseName. Paths written go to out, one a
+// line; messages go to err. Returns a BatchExit.
+int RunBatch(const BatchOptions& options, const BatchServices& services, const char* baseName,
+             std::FILE* out, std::FILE* err);
+
+// Parse and run, with the current local time as base name.
+int BatchMain(int argc, const char* const* argv, const BatchServices& services, std::FILE* out,
+              std::FILE* err);
+
+// The services of the real program: image files and the disparity matcher.
+BatchServices DefaultBatchServices();

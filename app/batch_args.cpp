@@ -1,0 +1,146 @@
+// Batch mode's command line.
+#include "app/batch.h"
+
+#include <charconv>
+#include <cstring>
+#include <string_view>
+
+namespace {
+
+constexpr const char* PROGRAM = "qivstereo";
+
+// A whole decimal int with an optional sign and nothing else around it.
+bool ParseInt(std::string_view text, int* value) {
+    if (!text.empty() && text.front() == '+') {
+        text.remove_prefix(1);
+        if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
+            return false;
+        }
+    }
+    if (text.empty()) {
+        return false;
+    }
+    int parsed = 0;
+    const char* end = text.data() + text.size();
+    const auto [ptr, error] = std::from_chars(text.data(), end, parsed);
+    if (error != std::errc() || ptr != end) {
+        return false;
+    }
+    *value = parsed;
+    return true;
+}
+
+bool ParseOffset(std::string_view text, int* dx, int* dy) {
+    const std::size_t comma = text.find(',');
+    if (comma == std::string_view::npos) {
+        return false;
+    }
+    return ParseInt(text.substr(0, comma), dx) && ParseInt(text.substr(comma + 1), dy);
+}
+
+int Fail(std::string* message, const std::string& text) {
+    *message = text;
+    return BATCH_USAGE;
+}
+
+} // namespace
+
+const char* BatchUsage() {
+    return "usage: qivstereo --batch FILE [--offset DX,DY] [--max-disparity N] [--out DIR]\n"
+           "       qivstereo --help\n";
+}
+
+bool IsBatchCommand(int argc, const char* const* argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--batch" || arg.starts_with("--batch=")) {
+            return true;
+        }
+    }
+    return false;
+}
+
+int ParseBatchArguments(int argc, const char* const* argv, BatchOptions* options,
+                        std::string* message) {
+    BatchOptions parsed;
+    bool haveBatch = false, haveOffset = false, haveOut = false;
+    for (int i = 1; i < argc; ++i) {
+        std::string_view arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            parsed.help = true;
+            *options = parsed;
+            return BATCH_OK;
+        }
+        if (!arg.starts_with("--")) {
+            return Fail(message, "unexpected argument '" + std::string(arg) + "'");
+        }
+        // Options take their value as the next argument or after '='.
+        std::string_view name = arg;
+        std::string_view value;
+        bool haveValue = false;
+        if (const std::size_t equals = arg.find('='); equals != std::string_view::npos) {
+            name = arg.substr(0, equals);
+            value = arg.substr(equals + 1);
+            haveValue = true;
+        }
+        bool* seen = nullptr;
+        const char* valueName = nullptr;
+        if (name == "--batch") {
+            seen = &haveBatch;
+            valueName = "FILE";
+        } else if (name == "--offset") {
+            seen = &haveOffset;
+            valueName = "DX,DY";
+        } else if (name == "--max-disparity") {
+            seen = &parsed.maxDisparityGiven;
+            valueName = "N";
+        } else if (name == "--out") {
+            seen = &haveOut;
+            valueName = "DIR";
+        } else {
+            return Fail(message, "unknown option '" + std::string(name) + "'");
+        }
+        if (*seen) {
+            return Fail(message, std::string(name) + " is given more than once");
+        }
+        *seen = true;
+        if (!haveValue) {
+            // A following option is a forgotten value, not a value; negative numbers are not
+            // options.
+            if (i + 1 >= argc || std::string_view(argv[i + 1]).starts_with("--")) {
+                return Fail(message, std::string(name) + " needs a value " + valueName);
+            }
+            value = argv[++i];
+        }
+        if (value.empty()) {
+            return Fail(message, std::string(name) + " needs a value " + valueName);
+        }
+        if (name == "--batch") {
+            parsed.file = value;
+        } else if (name == "--offset") {
+            if (!ParseOffset(value, &parsed.offsetX, &parsed.offsetY)) {
+                return Fail(message, "--offset '" + std::string(value) +
+                                         "' is not DX,DY with two whole numbers");
+            }
+        } else if (name == "--max-disparity") {
+            int n = 0;
+            if (!ParseInt(value, &n)) {
+                return Fail(message,
+                            "--max-disparity '" + std::string(value) + "' is not a whole number");
+            }
+            if (n < 1 || n > 255) {
+                return Fail(message,
+                            "--max-disparity " + std::to_string(n) + " is outside 1 to 255");
+            }
+            parsed.maxDisparity = n;
+        } else {
+            parsed.outDir = value;
+        }
+    }
+    if (!haveBatch) {
+        return Fail(message, std::string("--batch FILE is required (") + PROGRAM +
+                                 " --help shows the usage)");
+    }
+    *options = parsed;
+    return BATCH_OK;
+}
