@@ -6,6 +6,7 @@ add_library(stereo_app STATIC
     previews.cpp
     depth_pass.cpp
     save_results.cpp
+    layout.cpp
     image_files_cv.cpp
     batch_args.cpp
     batch.cpp
