@@ -68,16 +68,6 @@ TEST(ColourImage, PixelsBecomeBlueGreenRedBytesInPaddedRows) {
     }
 }
 
-TEST(ColourImage, RefusesImagesLargerThanTheWindow) {
-    Buffer window(4 * 2);
-    Image scratch(cvCreateImage(cvSize(4, 2), IPL_DEPTH_8U, 3));
-    Image wide(cvCreateImage(cvSize(5, 2), IPL_DEPTH_8U, 3));
-    Image smallScratch(cvCreateImage(cvSize(2, 2), IPL_DEPTH_8U, 3));
-    Image fits(cvCreateImage(cvSize(3, 2), IPL_DEPTH_8U, 3));
-    EXPECT_EQ(FillColourImage(window.data(), 4, 2, scratch.get(), wide.get()), 1);
-    EXPECT_EQ(FillColourImage(window.data(), 4, 2, smallScratch.get(), fits.get()), 1);
-}
-
 class DepthPassTest : public testing::Test {
 protected:
     void SetUp() override { ResetStereoCall(); }

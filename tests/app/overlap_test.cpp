@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <cstdint>
-#include <vector>
 
 namespace {
 
@@ -44,20 +42,6 @@ TEST(Overlap, OffsetsAtOrBeyondTheViewsLeaveNothing) {
     EXPECT_LT(extreme.cols, 0);
     EXPECT_LT(extreme.rows, 0);
     EXPECT_TRUE(IsEmptyOverlap(ComputeOverlap(0, 50, 0, 0)));
-}
-
-TEST(Overlap, CopyTakesEachViewFromItsStartIntoTheCorner) {
-    // 4 x 3 views whose pixels name their own position.
-    std::vector<std::uint32_t> view(12);
-    for (int i = 0; i < 12; ++i) {
-        view[i] = static_cast<std::uint32_t>(i);
-    }
-    const Overlap o = ComputeOverlap(4, 3, 1, -1); // 3 x 2; A from (1, 0), B from (0, 1)
-    std::vector<std::uint32_t> dst(6 * 2, 0xEE);
-    CopyOverlap(view.data(), 4, o.ax, o.ay, o, dst.data(), 6);
-    CopyOverlap(view.data(), 4, o.bx, o.by, o, dst.data() + 3, 6);
-    const std::vector<std::uint32_t> expected = {1, 2, 3, 4, 5, 6, 5, 6, 7, 8, 9, 10};
-    EXPECT_EQ(dst, expected);
 }
 
 } // namespace
