@@ -12,13 +12,14 @@
 
 namespace {
 
-struct ImageReleaser {
-    void operator()(IplImage* image) const { cvReleaseImage(&image); }
-};
-using ImageHandle = std::unique_ptr<IplImage, ImageReleaser>;
-
-ImageHandle CreateImage(CvSize size, int channels) {
-    return ImageHandle(cvCreateImage(size, IPL_DEPTH_8U, channels));
+// The workspace's image of that size and channel count, created when it has none or another.
+IplImage* Reuse(IplImageHandle& image, CvSize size, int channels) {
+    if (!image || image->width != size.width || image->height != size.height ||
+        image->nChannels != channels) {
+        image.reset();
+        image.reset(cvCreateImage(size, IPL_DEPTH_8U, channels));
+    }
+    return image.get();
 }
 
 std::size_t Bytes(const IplImage* image) {
@@ -28,27 +29,23 @@ std::size_t Bytes(const IplImage* image) {
 // Colour images, grey images and the stereo call on the overlap buffers already in pass.
 int Match(const DepthInput& input, StereoFunction stereo, DepthPass* pass) {
     const Overlap& o = pass->overlap;
-    ImageHandle scratch = CreateImage(cvSize(input.W, input.H), 3);
-    ImageHandle colour1 = CreateImage(cvSize(o.cols, o.rows), 3);
-    ImageHandle colour2 = CreateImage(cvGetSize(colour1.get()), 3);
-    if (FillColourImage(pass->left.data(), input.W, input.H, scratch.get(), colour1.get()) != 0 ||
-        FillColourImage(pass->right.data(), input.W, input.H, scratch.get(), colour2.get()) != 0) {
+    DepthWorkspace& w = pass->workspace;
+    IplImage* scratch = Reuse(w.scratch, cvSize(input.W, input.H), 3);
+    IplImage* colour1 = Reuse(w.colour1, cvSize(o.cols, o.rows), 3);
+    IplImage* colour2 = Reuse(w.colour2, cvGetSize(colour1), 3);
+    if (FillColourImage(pass->left.data(), input.W, input.H, scratch, colour1) != 0 ||
+        FillColourImage(pass->right.data(), input.W, input.H, scratch, colour2) != 0) {
         return DEPTH_NO_MEMORY;
     }
-    scratch.reset();
-
-    ImageHandle grey1 = CreateImage(cvGetSize(colour1.get()), 1);
-    ImageHandle grey2 = CreateImage(cvGetSize(colour2.get()), 1);
-    ImageHandle depth = CreateImage(cvGetSize(colour2.get()), 1);
-    cvCvtColor(colour1.get(), grey1.get(), CV_BGR2GRAY);
-    cvCvtColor(colour2.get(), grey2.get(), CV_BGR2GRAY);
-    colour1.reset();
-    colour2.reset();
+    IplImage* grey1 = Reuse(w.grey1, cvGetSize(colour1), 1);
+    IplImage* grey2 = Reuse(w.grey2, cvGetSize(colour2), 1);
+    IplImage* depth = Reuse(w.depth, cvGetSize(colour2), 1);
+    cvCvtColor(colour1, grey1, CV_BGR2GRAY);
+    cvCvtColor(colour2, grey2, CV_BGR2GRAY);
 
     const StereoParameters& p = input.parameters;
-    pass->stereoResult =
-        stereo(grey1.get(), grey2.get(), STEREO_MODE_BIRCHFIELD, depth.get(), p.maxDisparity,
-               p.param[0], p.param[1], p.param[2], p.param[3], p.param[4]);
+    pass->stereoResult = stereo(grey1, grey2, STEREO_MODE_BIRCHFIELD, depth, p.maxDisparity,
+                                p.param[0], p.param[1], p.param[2], p.param[3], p.param[4]);
     if (pass->stereoResult != 0) {
         return DEPTH_STEREO_FAILED;
     }
@@ -83,8 +80,11 @@ int FillColourImage(const std::uint32_t* window, int W, int H, IplImage* scratch
         static_cast<std::size_t>(colour->widthStep) < rowBytes) {
         return 1;
     }
+    // Rows below the colour image's are never copied out of the scratch image, so they are not
+    // packed either.
+    const std::size_t packedPixels = static_cast<std::size_t>(W) * colour->height;
     auto* packed = reinterpret_cast<std::uint8_t*>(scratch->imageData);
-    for (std::size_t i = 0; i < pixels; ++i) {
+    for (std::size_t i = 0; i < packedPixels; ++i) {
         const std::uint32_t pixel = window[i];
         packed[3 * i] = static_cast<std::uint8_t>(pixel);
         packed[3 * i + 1] = static_cast<std::uint8_t>(pixel >> 8);
@@ -102,7 +102,13 @@ int FillColourImage(const std::uint32_t* window, int W, int H, IplImage* scratch
 }
 
 int RunDepthPass(const DepthInput& input, StereoFunction stereo, DepthPass* pass) {
-    *pass = DepthPass{};
+    // The buffers keep their capacity, so a caller that reuses its DepthPass saves the
+    // allocation and page faults of two W x H buffers per pass.
+    pass->status = DEPTH_NO_OVERLAP;
+    pass->stereoResult = 0;
+    pass->left.clear();
+    pass->right.clear();
+    pass->map.clear();
     pass->W = input.W;
     pass->H = input.H;
     pass->swapDepth = input.swapDepth != 0 ? 1 : 0;
@@ -144,6 +150,7 @@ int RunDepthPass(const DepthInput& input, StereoFunction stereo, DepthPass* pass
         pass->left = {};
         pass->right = {};
         pass->map = {};
+        pass->workspace = {};
     }
     return pass->status;
 }

@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 // The stereo call, with the arguments of cvFindStereoCorrespondence: left and right 8-bit grey
@@ -45,6 +46,23 @@ struct DepthInput {
     StereoParameters parameters;
 };
 
+struct IplImageReleaser {
+    void operator()(IplImage* image) const { cvReleaseImage(&image); }
+};
+using IplImageHandle = std::unique_ptr<IplImage, IplImageReleaser>;
+
+// OpenCV's working images of a pass. They are kept from one pass to the next while their sizes
+// stay the same: allocating some 10 MB afresh for every pass of a 1000 x 750 pair costs more
+// in page faults than the copies themselves.
+struct DepthWorkspace {
+    IplImageHandle scratch; // W x H, 3 channels
+    IplImageHandle colour1; // cols x rows, 3 channels
+    IplImageHandle colour2;
+    IplImageHandle grey1; // cols x rows, 1 channel
+    IplImageHandle grey2;
+    IplImageHandle depth;
+};
+
 struct DepthPass {
     int status = DEPTH_NO_OVERLAP;
     int stereoResult = 0; // the stereo call's result when status is DEPTH_STEREO_FAILED
@@ -59,6 +77,7 @@ struct DepthPass {
     int maxDisparity = 0;
     // The disparity map, overlap.cols x overlap.rows bytes in unpadded rows, when DEPTH_DONE.
     std::vector<std::uint8_t> map;
+    DepthWorkspace workspace;
 };
 
 // Aligned view A's overlap in pass: the buffer holding it and its row length in pixels. Null
@@ -73,13 +92,15 @@ constexpr std::size_t ColourRowBytes(int cols) {
 }
 
 // Fills colour (an 8-bit 3-channel image of at most W x H) from the top-left corner of the
-// W x H buffer window: every pixel of window goes into scratch (at least W x H x 3 bytes) as
-// blue, green, red bytes, then each of colour's rows is copied from there. Row padding of
-// colour is zeroed. 0; 1 when the images are too small for that (nothing is written).
+// W x H buffer window: window's pixels go into scratch (at least W x H x 3 bytes) packed as
+// blue, green, red bytes, rows of exactly 3W, then each of colour's rows is copied from there.
+// Row padding of colour is zeroed. 0; 1 when the images are too small for that (nothing is
+// written).
 int FillColourImage(const std::uint32_t* window, int W, int H, IplImage* scratch, IplImage* colour);
 
 // Runs one pass: copies the overlaps by swapDepth, converts them to grey through OpenCV's C
-// images, and calls stereo. Returns pass->status. The overlap buffers are kept whenever the
+// images, and calls stereo. Returns pass->status. Reusing one DepthPass for successive passes
+// reuses its buffers and working images. The overlap buffers are kept whenever the
 // overlap is not empty, so the aligned views can be written even when matching was skipped.
 int RunDepthPass(const DepthInput& input, StereoFunction stereo, DepthPass* pass);
 

@@ -131,6 +131,30 @@ TEST_F(DepthPassTest, ParametersReachTheMatcherInOrderAndTheMapComesBackUnscaled
     }
 }
 
+TEST_F(DepthPassTest, AReusedPassFollowsEachNewOffset) {
+    DepthPass pass;
+    for (const auto& [ox, oy] : {std::pair{0, 0}, {5, -3}, {5, -3}, {-9, 2}, {W, 0}, {1, 1}}) {
+        SCOPED_TRACE(testing::Message() << "offset " << ox << "," << oy);
+        ResetStereoCall();
+        const Overlap o = ComputeOverlap(W, H, ox, oy);
+        if (IsEmptyOverlap(o)) {
+            EXPECT_EQ(RunDepthPass(Input(ox, oy), FakeStereo, &pass), DEPTH_NO_OVERLAP);
+            EXPECT_TRUE(pass.map.empty());
+            EXPECT_EQ(AlignedViewA(pass), nullptr);
+            continue;
+        }
+        ASSERT_EQ(RunDepthPass(Input(ox, oy), FakeStereo, &pass), DEPTH_DONE);
+        const StereoCall& call = LastStereoCall();
+        ASSERT_EQ(call.left.cols, o.cols);
+        ASSERT_EQ(call.left.rows, o.rows);
+        EXPECT_EQ(call.left.at<std::uint8_t>(o.rows - 1, o.cols - 1),
+                  Level(0, o.ax, o.ay, o.cols - 1, o.rows - 1));
+        EXPECT_EQ(call.right.at<std::uint8_t>(o.rows - 1, o.cols - 1),
+                  Level(100, o.bx, o.by, o.cols - 1, o.rows - 1));
+        EXPECT_EQ(pass.map.size(), static_cast<std::size_t>(o.cols * o.rows));
+    }
+}
+
 TEST_F(DepthPassTest, SwapGivesViewBToTheLeftButKeepsTheViewsApart) {
     DepthPass pass;
     ASSERT_EQ(RunDepthPass(Input(2, 1, 1), FakeStereo, &pass), DEPTH_DONE);
