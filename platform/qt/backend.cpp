@@ -7,6 +7,7 @@
 #include "platform/user/desktop_state.h"
 #include "platform/user/window_table.h"
 
+#include <QGuiApplication>
 #include <QHash>
 #include <QPointer>
 #include <QWindow>
@@ -48,6 +49,13 @@ bool CopyRecord(HWND hwnd, RecordCopy* copy) {
     *copy = RecordCopy{r->style, r->exStyle, r->parent,  r->owner,   r->control,
                        r->text,  r->rect,    r->visible, r->enabled, r->acceptFiles};
     return true;
+}
+
+// The offscreen platform has no stacking order and warns about each attempt.
+void Raise(QWidget* widget) {
+    if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
+        widget->raise();
+    }
 }
 
 // Pending repaints of client surfaces, merged so that many small draws cost one update.
@@ -208,7 +216,7 @@ void ApplyVisibility(HWND hwnd, bool visible, bool activate) {
                 top->show();
                 top->ApplyRecordGeometry();
                 if (activate) {
-                    top->raise();
+                    Raise(top);
                     top->activateWindow();
                 }
             } else {
@@ -290,7 +298,7 @@ void Activate(HWND hwnd) {
         [hwnd] {
             QWidget* widget = WidgetOf(hwnd);
             if (widget && widget->isWindow() && widget->isVisible()) {
-                widget->raise();
+                Raise(widget);
                 widget->activateWindow();
             }
         },

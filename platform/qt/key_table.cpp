@@ -122,4 +122,27 @@ int VirtualKeyOf(int qtKey, Qt::KeyboardModifiers modifiers) {
     return 0;
 }
 
+int QtKeyOf(int vk, bool* keypad) {
+    *keypad = false;
+    if ((vk >= 'A' && vk <= 'Z') || (vk >= '0' && vk <= '9')) {
+        return vk; // Qt's codes for letters and digits are their ASCII codes too
+    }
+    if (vk >= VK_NUMPAD0 && vk <= VK_NUMPAD9) {
+        *keypad = true;
+        return Qt::Key_0 + (vk - VK_NUMPAD0);
+    }
+    for (const KeyEntry& e : KEYPAD) {
+        if (e.vk == vk && vk != VK_RETURN) {
+            *keypad = true;
+            return e.qtKey;
+        }
+    }
+    for (const KeyEntry& e : KEYS) {
+        if (e.vk == vk) {
+            return e.qtKey;
+        }
+    }
+    return 0;
+}
+
 } // namespace platform::qt

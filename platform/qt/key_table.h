@@ -9,4 +9,8 @@ namespace platform::qt {
 // keypad modifier, as Qt reports them.
 int VirtualKeyOf(int qtKey, Qt::KeyboardModifiers modifiers);
 
+// The reverse, for synthetic input: the Qt key of a virtual-key code (0 when none) and
+// whether it is a keypad key.
+int QtKeyOf(int vk, bool* keypad);
+
 } // namespace platform::qt

@@ -8,6 +8,7 @@
 #include "platform/user/backend.h"
 #include "platform/user/modal.h"
 
+#include <QGuiApplication>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
@@ -101,7 +102,9 @@ void ShowMessageBox(const std::shared_ptr<ModalRequest>& request) {
         box->windowHandle()->setTransientParent(owner->window()->windowHandle());
     }
     box->show();
-    box->raise();
+    if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
+        box->raise();
+    }
     box->activateWindow();
 }
 

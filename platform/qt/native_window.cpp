@@ -24,6 +24,8 @@ namespace platform::qt {
 namespace {
 
 constexpr std::size_t MAX_EXPECTED = 48;
+bool moveModifiersOverridden = false;
+Qt::KeyboardModifiers moveModifiers;
 constexpr WPARAM VK_PACKET = 0xE7;
 
 LPARAM PackClientPoint(const QPointF& p) {
@@ -74,6 +76,11 @@ bool AcceptsFiles(HWND hwnd) {
 }
 
 } // namespace
+
+void SetUserMoveModifiers(bool override, Qt::KeyboardModifiers modifiers) {
+    moveModifiersOverridden = override;
+    moveModifiers = modifiers;
+}
 
 ClientArea::ClientArea(HWND hwnd, QWidget* parent) : QWidget(parent), hwnd(hwnd) {
     setMouseTracking(true);

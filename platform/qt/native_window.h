@@ -56,6 +56,10 @@ public:
     StaticControl(HWND hwnd, DWORD style, QWidget* parent);
 };
 
+// The modifiers that a desktop move is taken to have been made with; without an override,
+// the keyboard state the desktop reports. The test drag sets it.
+void SetUserMoveModifiers(bool override, Qt::KeyboardModifiers modifiers);
+
 class NativeWindow : public QWidget {
 public:
     NativeWindow(HWND hwnd, DWORD style, DWORD exStyle);
