@@ -440,7 +440,8 @@ void NativeWindow::CheckUserGeometry() {
         SameRect(recorded, frame)) {
         return;
     }
-    SyncModifiers(QGuiApplication::queryKeyboardModifiers() | QGuiApplication::keyboardModifiers());
+    SyncModifiers(moveModifiersOverridden ? moveModifiers
+                                          : QGuiApplication::queryKeyboardModifiers());
     PublishGuiInput();
     PostUserGeometry(hwnd, frame, GuiInput());
 }
