@@ -8,8 +8,8 @@
 #include "platform/window_surface.h"
 
 #include <atomic>
-#include <cstdarg>
 #include <chrono>
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -99,8 +99,8 @@ void WorkerMain(int exitAfterMs) {
     wc.lpszClassName = L"qiv_demo_worker";
     RegisterClassW(&wc);
     HWND hwnd = CreateWindowExW(0, L"qiv_demo_worker", L"QIV demo worker",
-                                WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME, 400, 300,
-                                320, 240, mainWindow, nullptr, nullptr, nullptr);
+                                WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME, 400, 300, 320,
+                                240, mainWindow, nullptr, nullptr, nullptr);
     Report("worker window %s", hwnd ? "created" : "failed");
     auto start = std::chrono::steady_clock::now();
     bool exitPosted = false;
