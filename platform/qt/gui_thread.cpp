@@ -10,6 +10,7 @@
 #include <QThread>
 
 #include <condition_variable>
+#include <deque>
 #include <memory>
 #include <mutex>
 #include <set>
@@ -28,12 +29,41 @@ QObject* receiver = nullptr; // lives on the GUI thread
 bool stopped = false;
 std::set<std::shared_ptr<PendingCall>> waiting;
 
+struct QueuedCall {
+    std::function<void()> fn;
+    std::shared_ptr<PendingCall> call; // null when nobody waits
+};
+std::deque<QueuedCall> queued;
+
 void Finish(const std::shared_ptr<PendingCall>& call) {
     {
         std::lock_guard lock(call->mutex);
         call->done = true;
     }
     call->finished.notify_all();
+}
+
+// Runs every queued call in order, on the GUI thread.
+void RunQueuedCalls() {
+    for (;;) {
+        QueuedCall next;
+        {
+            std::lock_guard lock(callsMutex);
+            if (queued.empty()) {
+                return;
+            }
+            next = std::move(queued.front());
+            queued.pop_front();
+        }
+        next.fn();
+        if (next.call) {
+            {
+                std::lock_guard lock(callsMutex);
+                waiting.erase(next.call);
+            }
+            Finish(next.call);
+        }
+    }
 }
 
 } // namespace
@@ -52,6 +82,7 @@ void StopGuiThreadCalls() {
         std::lock_guard lock(callsMutex);
         stopped = true;
         released.swap(waiting);
+        queued.clear();
         receiver = nullptr; // deleted with the application
     }
     for (const auto& call : released) {
@@ -77,19 +108,11 @@ void RunOnGuiThread(std::function<void()> fn, GuiCall mode) {
         if (mode == GuiCall::Wait) {
             waiting.insert(call);
         }
+        // The work travels through this queue, under a mutex the thread checkers can see;
+        // the Qt event only says that there is work.
+        queued.push_back({std::move(fn), mode == GuiCall::Wait ? call : nullptr});
         QMetaObject::invokeMethod(
-            receiver,
-            [fn = std::move(fn), call, mode] {
-                fn();
-                if (mode == GuiCall::Wait) {
-                    {
-                        std::lock_guard lock(callsMutex);
-                        waiting.erase(call);
-                    }
-                    Finish(call);
-                }
-            },
-            Qt::QueuedConnection);
+            receiver, [] { RunQueuedCalls(); }, Qt::QueuedConnection);
     }
     if (mode == GuiCall::Wait) {
         std::unique_lock lock(call->mutex);
