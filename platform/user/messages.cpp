@@ -50,10 +50,18 @@ Found TakeOnce(ThreadQueue& queue, MSG* out, HWND filter, UINT filterMin, UINT f
     QueuedMessage taken;
     bool haveTaken = false;
     bool internal = false;
+    std::vector<MSG> dropped;
     {
         std::lock_guard lock(queue.mutex);
-        for (auto it = queue.posted.begin(); it != queue.posted.end(); ++it) {
+        for (auto it = queue.posted.begin(); it != queue.posted.end();) {
             if (!MatchesWindow(filter, it->msg.hwnd)) {
+                ++it;
+                continue;
+            }
+            // A message for a window destroyed after it was queued is dropped quietly.
+            if (it->msg.hwnd != nullptr && !IsLiveWindow(it->msg.hwnd)) {
+                dropped.push_back(it->msg);
+                it = queue.posted.erase(it);
                 continue;
             }
             if (it->kind == QueuedKind::UserGeometry) {
@@ -64,6 +72,7 @@ Found TakeOnce(ThreadQueue& queue, MSG* out, HWND filter, UINT filterMin, UINT f
                 break;
             }
             if (!InRange(it->msg.message, filterMin, filterMax)) {
+                ++it;
                 continue;
             }
             if (remove) {
@@ -76,14 +85,10 @@ Found TakeOnce(ThreadQueue& queue, MSG* out, HWND filter, UINT filterMin, UINT f
             break;
         }
     }
+    for (const MSG& msg : dropped) {
+        ReleaseMessageResources(msg);
+    }
     if (haveTaken) {
-        if (taken.msg.hwnd != nullptr && !IsLiveWindow(taken.msg.hwnd)) {
-            // A message for a window destroyed after it was queued is dropped quietly.
-            if (remove || internal) {
-                ReleaseMessageResources(taken.msg);
-            }
-            return Found::Internal;
-        }
         if (internal) {
             queue.input = taken.input;
             HandleUserGeometry(taken.msg.hwnd, taken.proposed);

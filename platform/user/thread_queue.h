@@ -6,7 +6,8 @@
 // messages sent from other threads are dispatched first, then posted and input messages, then
 // WM_QUIT, then one WM_PAINT per invalid window (only when nothing else is waiting). The GUI
 // thread never blocks on the condition variable: it waits inside Qt's event dispatcher, which
-// Wake() interrupts.
+// Wake() interrupts. Lock order: a queue's mutex may be held while the window table's is
+// taken, never the other way round.
 #pragma once
 
 #include "platform/win32_user.h"

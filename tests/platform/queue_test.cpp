@@ -246,7 +246,7 @@ TEST_F(QueueTest, SendMessageCrossesThreadsBothWaysWithoutDeadlock) {
     ASSERT_TRUE(worker.WaitIdle());
 
     // And from the worker to the main thread's window, while the main thread pumps.
-    LRESULT fromWorker = 0;
+    std::atomic<LRESULT> fromWorker{0};
     worker.Start([&] { fromWorker = SendMessageW(mainWindow, WM_TEST2, 4, 0); });
     EXPECT_TRUE(PumpUntil([&] { return fromWorker == 8; }));
     EXPECT_TRUE(worker.WaitIdle());
@@ -293,16 +293,17 @@ TEST_F(QueueTest, OnlyTheOwningThreadDestroysAWindow) {
 }
 
 TEST_F(QueueTest, EndingThreadTakesItsWindowsAndReleasesSenders) {
-    HWND hwnd = nullptr;
+    std::atomic<HWND> created{nullptr};
     std::atomic<bool> release{false};
     std::thread owner([&] {
-        hwnd = CreateTestWindow(L"short-lived");
+        created = CreateTestWindow(L"short-lived");
         while (!release) {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
         // Ends without pumping: a pending send must not wait for ever.
     });
-    ASSERT_TRUE(PumpUntil([&] { return hwnd != nullptr; }));
+    ASSERT_TRUE(PumpUntil([&] { return created.load() != nullptr; }));
+    HWND hwnd = created;
     LRESULT result = -1;
     std::thread sender([&] { result = SendMessageW(hwnd, WM_TEST, 0, 0); });
     std::this_thread::sleep_for(std::chrono::milliseconds(20));

@@ -96,14 +96,14 @@ TEST(FindWindowTest, FindsOwnTopLevelWindowsByClassAndTitle) {
     EXPECT_EQ(FindWindowW(name.c_str(), nullptr), hwnd);
     EXPECT_EQ(FindWindowW(name.c_str(), L"title"), hwnd);
     EXPECT_EQ(FindWindowW(name.c_str(), L"other"), nullptr);
-    EXPECT_EQ(FindWindowW(nullptr, L"child"), nullptr); // children are not top-level
+    EXPECT_EQ(FindWindowW(nullptr, L"child"), nullptr);    // children are not top-level
     EXPECT_FALSE(UnregisterClassW(name.c_str(), nullptr)); // still in use
     DestroyWindow(hwnd);
     EXPECT_EQ(FindWindowW(name.c_str(), nullptr), nullptr);
     EXPECT_TRUE(UnregisterClassW(name.c_str(), nullptr));
-    EXPECT_EQ(CreateWindowExW(0, name.c_str(), L"", 0, 0, 0, 5, 5, nullptr, nullptr, nullptr,
-                              nullptr),
-              nullptr);
+    EXPECT_EQ(
+        CreateWindowExW(0, name.c_str(), L"", 0, 0, 0, 5, 5, nullptr, nullptr, nullptr, nullptr),
+        nullptr);
 }
 
 std::vector<std::wstring> Split(const wchar_t* line) {
@@ -122,11 +122,11 @@ TEST(CommandLineTest, SplitsWithWin32QuotingRules) {
     auto args = Split(L"\"C:\\Program Files\\q.exe\" a\\\\b \"c d\" e\\\"f \"g\\\\\" \"\"  h\"\"i");
     ASSERT_EQ(args.size(), 7u);
     EXPECT_EQ(args[0], L"C:\\Program Files\\q.exe");
-    EXPECT_EQ(args[1], L"a\\\\b");  // backslashes not before a quote stay
+    EXPECT_EQ(args[1], L"a\\\\b"); // backslashes not before a quote stay
     EXPECT_EQ(args[2], L"c d");
-    EXPECT_EQ(args[3], L"e\"f");    // \" is a literal quote
-    EXPECT_EQ(args[4], L"g\\");     // \\" is one backslash and a closing quote
-    EXPECT_EQ(args[5], L"");        // "" is an empty argument
+    EXPECT_EQ(args[3], L"e\"f"); // \" is a literal quote
+    EXPECT_EQ(args[4], L"g\\");  // \\" is one backslash and a closing quote
+    EXPECT_EQ(args[5], L"");     // "" is an empty argument
     EXPECT_EQ(args[6], L"hi");
     int count = 0;
     EXPECT_EQ(CommandLineToArgvW(L"x", nullptr), nullptr);
@@ -136,8 +136,8 @@ TEST(CommandLineTest, SplitsWithWin32QuotingRules) {
 }
 
 TEST(CommandLineTest, ProgramArgumentsSurviveTheRoundTrip) {
-    const char* raw[] = {"/usr/bin/qiv stereo", "left right.jpg", "say \"hi\"", "end\\",
-                         "", "\xe5\x86\x99\xe7\x9c\x9f.png"};
+    const char* raw[] = {"/usr/bin/qiv stereo",         "left right.jpg", "say \"hi\"", "end\\", "",
+                         "\xe5\x86\x99\xe7\x9c\x9f.png"};
     std::vector<char*> argv;
     for (const char* a : raw) {
         argv.push_back(const_cast<char*>(a));
