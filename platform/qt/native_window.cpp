@@ -362,7 +362,8 @@ void NativeWindow::ApplyRecordGeometry() {
     if (resizable) {
         setMinimumSize(0, 0);
         setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-    } else {
+    } else if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
+        // Offscreen windows cannot be resized by a user anyway, and it warns about size hints.
         setFixedSize(inner);
     }
     resize(inner);
