@@ -5,6 +5,8 @@
 #include "platform/gdi/gdi_objects.h"
 #include "platform/gdi/rop.h"
 
+#include <algorithm>
+
 using platform::gdi::BlitParams;
 using platform::gdi::DcState;
 using platform::gdi::DrawTarget;
@@ -46,9 +48,11 @@ BOOL FillWith(HDC hdc, const RECT* rect, DWORD rop, std::uint32_t pattern) {
     if (!rect) {
         return FALSE;
     }
+    // Coordinates this far out cover the same pixels, and their differences cannot overflow.
+    auto near = [](LONG v) { return std::clamp<LONG>(v, -(1 << 29), 1 << 29); };
     BlitParams params;
-    params.dstX = {rect->left, rect->right - rect->left};
-    params.dstY = {rect->top, rect->bottom - rect->top};
+    params.dstX = {near(rect->left), near(rect->right) - near(rect->left)};
+    params.dstY = {near(rect->top), near(rect->bottom) - near(rect->top)};
     params.rop = rop;
     params.pattern = pattern;
     // An inverted rectangle fills nothing, as on Win32.

@@ -136,6 +136,9 @@ TEST(Fills, FillRectUsesBrushesAndSystemColours) {
     EXPECT_TRUE(FillRect(c.dc(), &empty, GetSysColorBrush(COLOR_WINDOW)));
     EXPECT_EQ(c.Get(2, 1), MARK);
     EXPECT_FALSE(FillRect(c.dc(), &left, reinterpret_cast<HBRUSH>(0x7777)));
+    RECT everything{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX};
+    ASSERT_TRUE(FillRect(c.dc(), &everything, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH))));
+    EXPECT_EQ(c.All(), std::vector<std::uint32_t>(8, 0x00FFFFFF));
 }
 
 TEST(Fills, PatBltOnEightBitsUsesTheNearestEntry) {
