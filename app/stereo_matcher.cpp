@@ -69,18 +69,16 @@ struct AlignedArray {
 // Working memory of one thread of the first stage: one row group's inputs and tables.
 struct RowGroupWorkspace {
     int width;
-    std::vector<uint8_t> left, rmin, rmax, upAllowed, diagAllowed;
+    AlignedArray<int32_t> left, rmin, rmax, upAllowed, diagAllowed;
     std::vector<uint8_t> rowMin, rowMax, rowEdges;
     AlignedArray<int32_t> sums, upMasks;
-    AlignedArray<uint16_t> steps;
-    std::vector<uint8_t> out;
+    AlignedArray<uint8_t> steps;
 
     RowGroupWorkspace(int w, int maxDisparity)
         : width(w), left(size_t(w) * LANES), rmin(size_t(w) * LANES), rmax(size_t(w) * LANES),
           upAllowed(size_t(w) * LANES), diagAllowed(size_t(w) * LANES), rowMin(w), rowMax(w),
           rowEdges(w), sums(size_t(maxDisparity + 3) * LANES),
-          upMasks(size_t(maxDisparity + 3) * LANES), steps(size_t(w) * (maxDisparity + 2)), out(w) {
-    }
+          upMasks(size_t(maxDisparity + 3) * LANES), steps(2 * size_t(w) * (maxDisparity + 2)) {}
 };
 
 void MatchRowGroup(RowGroupWorkspace& ws, const uint8_t* left, size_t leftStep,
@@ -97,11 +95,11 @@ void MatchRowGroup(RowGroupWorkspace& ws, const uint8_t* left, size_t leftStep,
         EdgeFlags(l, r, width, ws.rowEdges.data());
         for (int x = 0; x < width; ++x) {
             const size_t i = size_t(x) * LANES + lane;
-            ws.left[i] = l[x];
-            ws.rmin[i] = ws.rowMin[x];
-            ws.rmax[i] = ws.rowMax[x];
-            ws.upAllowed[i] = ws.rowEdges[x] & EDGE_LEFT ? 0xff : 0;
-            ws.diagAllowed[i] = ws.rowEdges[x] & EDGE_RIGHT ? 0xff : 0;
+            ws.left.data[i] = l[x];
+            ws.rmin.data[i] = ws.rowMin[x];
+            ws.rmax.data[i] = ws.rowMax[x];
+            ws.upAllowed.data[i] = ws.rowEdges[x] & EDGE_LEFT ? -1 : 0;
+            ws.diagAllowed.data[i] = ws.rowEdges[x] & EDGE_RIGHT ? -1 : 0;
         }
     }
     RowGroupInput in;
@@ -109,11 +107,11 @@ void MatchRowGroup(RowGroupWorkspace& ws, const uint8_t* left, size_t leftStep,
     in.maxDisparity = params.maxDisparity;
     in.occlusionPenalty = params.occlusionPenalty;
     in.matchReward = params.matchReward;
-    in.left = ws.left.data();
-    in.rmin = ws.rmin.data();
-    in.rmax = ws.rmax.data();
-    in.upAllowed = ws.upAllowed.data();
-    in.diagAllowed = ws.diagAllowed.data();
+    in.left = ws.left.data;
+    in.rmin = ws.rmin.data;
+    in.rmax = ws.rmax.data;
+    in.upAllowed = ws.upAllowed.data;
+    in.diagAllowed = ws.diagAllowed.data;
     RowGroupTables tables{ws.sums.data, ws.upMasks.data, ws.steps.data};
     if (avx2) {
         RunRowGroupAvx2(in, tables);

@@ -7,7 +7,9 @@
 // costs a compare, an and and a blend per cell:
 //   X = DIAG if allowed and DIAG < LEFT, else LEFT (the strict sequential minimum of the two);
 //   UP wins when allowed and UP < X, or UP == X with X from DIAG (DIAG needs strictly less).
-// So UP wins exactly when allowed and S(k+1) < X + [X is DIAG] - P1.
+// So UP wins exactly when allowed and S(k+1) + P1 < X + [X is DIAG]. The table keeps every sum
+// plus P1, which turns UP and DIAG into plain table values; a uniform offset changes no choice
+// and no minimum.
 #pragma once
 
 #include "app/stereo_matcher_internal.h"
@@ -21,8 +23,6 @@
 namespace {
 
 typedef int32_t V8 __attribute__((vector_size(32)));
-typedef uint8_t U8x8 __attribute__((vector_size(8), aligned(1)));
-typedef int8_t S8x8 __attribute__((vector_size(8), aligned(1)));
 
 static_assert(stereo::LANES == 8);
 
@@ -30,17 +30,28 @@ inline V8 Splat(int32_t v) {
     return V8{v, v, v, v, v, v, v, v};
 }
 
-inline V8 LoadBytes(const uint8_t* p) {
-    return __builtin_convertvector(*(const U8x8*)p, V8);
-}
-
-// 0 / -1 per lane from 0x00 / 0xff bytes.
-inline V8 LoadMaskBytes(const uint8_t* p) {
-    return __builtin_convertvector(*(const S8x8*)p, V8);
+inline V8 Load(const int32_t* p) {
+    return *reinterpret_cast<const V8*>(p);
 }
 
 inline V8 Max(V8 a, V8 b) {
     return a > b ? a : b;
+}
+
+// a where the mask is set, else b.
+inline V8 Select(V8 mask, V8 a, V8 b) {
+#if defined(__AVX2__)
+    __m256i m, va, vb;
+    std::memcpy(&m, &mask, sizeof m);
+    std::memcpy(&va, &a, sizeof va);
+    std::memcpy(&vb, &b, sizeof vb);
+    const __m256i r = _mm256_blendv_epi8(vb, va, m);
+    V8 out;
+    std::memcpy(&out, &r, sizeof out);
+    return out;
+#else
+    return (mask & a) | (~mask & b);
+#endif
 }
 
 // Bit i set when lane i of the mask is set.
@@ -66,49 +77,49 @@ inline unsigned MaskBits(V8 m) {
 
 // One column x >= 1. `lastColumn`: the dissimilarity of the last column is 0.
 template <bool lastColumn>
-inline void RunColumn(const stereo::RowGroupInput& in, V8* sums, V8* upMasks, uint16_t* steps,
+inline void RunColumn(const stereo::RowGroupInput& in, V8* sums, V8* upMasks, uint8_t* steps,
                       int x) {
     using stereo::LANES;
     const int top = x + 1 < in.maxDisparity + 1 ? x + 1 : in.maxDisparity + 1;
     const V8 p1 = Splat(in.occlusionPenalty);
-    const V8 p2 = Splat(in.matchReward);
+    const V8 p1p2 = Splat(in.occlusionPenalty + in.matchReward);
     const V8 zero = Splat(0);
-    const V8 left = LoadBytes(in.left + x * LANES);
-    const V8 upAllowed = LoadMaskBytes(in.upAllowed + x * LANES);
+    const V8 left = Load(in.left + x * LANES);
+    const V8 upAllowed = Load(in.upAllowed + x * LANES);
 
     // The cell above the top one is a border cell: BIG, and never DIAG.
-    V8 sumAbove = sums[top + 1];
+    V8 upCostAbove = sums[top + 1]; // sum(k + 1, x) + P1
     V8 upAbove = zero;
     V8 diagCandidateAbove = zero;
-    V8 sumPrev = sums[top]; // sum(k, x - 1)
+    V8 sumPrev = sums[top]; // sum(k, x - 1) + P1
     for (int k = top; k >= 1; --k) {
         const int xr = x - (k - 1);
-        const V8 sumPrevBelow = sums[k - 1]; // sum(k - 1, x - 1)
-        const V8 leftCost = sumPrev - p2;
-        const V8 diagCost = sumPrevBelow + p1;
-        const V8 diagAllowed = LoadMaskBytes(in.diagAllowed + xr * LANES) & ~upMasks[k - 1];
+        const V8 diagCost = sums[k - 1]; // sum(k - 1, x - 1) + P1
+        const V8 leftCost = sumPrev - p1p2;
+        const V8 diagAllowed = Load(in.diagAllowed + xr * LANES) & ~upMasks[k - 1];
         const V8 diagCandidate = (leftCost > diagCost) & diagAllowed;
-        const V8 best = diagCandidate ? diagCost : leftCost;
-        const V8 upThreshold = best - diagCandidate - p1;
+        const V8 best = Select(diagCandidate, diagCost, leftCost);
+        const V8 upThreshold = best - diagCandidate;
 
-        V8 cost = zero;
+        V8 cost = p1;
         if (!lastColumn) {
-            const V8 rmin = LoadBytes(in.rmin + xr * LANES);
-            const V8 rmax = LoadBytes(in.rmax + xr * LANES);
-            cost = Max(Max(left - rmax, rmin - left), zero);
+            const V8 rmin = Load(in.rmin + xr * LANES);
+            const V8 rmax = Load(in.rmax + xr * LANES);
+            cost += Max(Max(left - rmax, rmin - left), zero);
         }
 
         const V8 upGate = (upAllowed & ~diagCandidateAbove) | upAbove;
-        const V8 up = (sumAbove < upThreshold) & upGate;
-        const V8 sum = up ? sumAbove + (p1 + cost) : best + cost;
+        const V8 up = (upCostAbove < upThreshold) & upGate;
+        const V8 sum = Select(up, upCostAbove, best) + cost;
         sums[k] = sum;
         upMasks[k] = up;
-        steps[k] = uint16_t(MaskBits(up) | MaskBits(diagCandidate & ~up) << 8);
+        steps[2 * k] = uint8_t(MaskBits(up));
+        steps[2 * k + 1] = uint8_t(MaskBits(diagCandidate));
 
-        sumAbove = sum;
+        upCostAbove = sum;
         upAbove = up;
         diagCandidateAbove = diagCandidate;
-        sumPrev = sumPrevBelow;
+        sumPrev = diagCost;
     }
 }
 
@@ -119,16 +130,17 @@ inline void RunRowGroup(const stereo::RowGroupInput& in, const stereo::RowGroupT
     // Column 0 as the table is initialised: border rows BIG/LEFT, the diagonal cells (k, k - 2)
     // BIG/UP (still untouched when their column comes), and (1, 0) = 0/LEFT. The step of the
     // border row k = D + 2 is never read as UP by a gate, so it stays LEFT here.
+    const int p1 = in.occlusionPenalty;
     for (int k = 0; k <= kMax; ++k) {
-        sums[k] = Splat(stereo::BIG);
+        sums[k] = Splat(stereo::BIG + p1);
         upMasks[k] = Splat(k >= 2 && k < kMax ? -1 : 0);
     }
-    sums[1] = Splat(0);
-    const int stride = in.maxDisparity + 2;
+    sums[1] = Splat(p1);
+    const size_t stride = 2 * size_t(in.maxDisparity + 2);
     for (int x = 1; x < in.width - 1; ++x) {
-        RunColumn<false>(in, sums, upMasks, tables.steps + size_t(x) * stride, x);
+        RunColumn<false>(in, sums, upMasks, tables.steps + x * stride, x);
     }
-    RunColumn<true>(in, sums, upMasks, tables.steps + size_t(in.width - 1) * stride, in.width - 1);
+    RunColumn<true>(in, sums, upMasks, tables.steps + (in.width - 1) * stride, in.width - 1);
 }
 
 } // namespace

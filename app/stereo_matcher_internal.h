@@ -55,29 +55,32 @@ void RightBounds(const uint8_t* right, int width, uint8_t* rmin, uint8_t* rmax);
 // Edge flags EDGE_LEFT and EDGE_RIGHT of one row pair, borders included.
 void EdgeFlags(const uint8_t* left, const uint8_t* right, int width, uint8_t* edges);
 
-// Up to LANES scanlines, interleaved by column: element [x * LANES + lane].
+// Up to LANES scanlines, interleaved by column: element [x * LANES + lane], widened to 32 bits
+// and 32-byte aligned so that a column of all lanes is one vector load.
 struct RowGroupInput {
     int width = 0;
     int maxDisparity = 0;
     int occlusionPenalty = 0;
     int matchReward = 0;
-    const uint8_t* left = nullptr;
-    const uint8_t* rmin = nullptr;
-    const uint8_t* rmax = nullptr;
-    const uint8_t* upAllowed = nullptr;   // 0xff where the pixel has EDGE_LEFT
-    const uint8_t* diagAllowed = nullptr; // 0xff where the pixel has EDGE_RIGHT
+    const int32_t* left = nullptr;
+    const int32_t* rmin = nullptr;
+    const int32_t* rmax = nullptr;
+    const int32_t* upAllowed = nullptr;   // -1 where the pixel has EDGE_LEFT, else 0
+    const int32_t* diagAllowed = nullptr; // -1 where the pixel has EDGE_RIGHT, else 0
 };
 
 // Scratch of one row group, 32-byte aligned. sums and upMasks: (maxDisparity + 3) * LANES;
-// steps: width * (maxDisparity + 2), low byte the lanes whose step is UP, high byte DIAG.
+// steps: width * (maxDisparity + 2) pairs of lane bits, [2 * (x * (maxDisparity + 2) + k)] the
+// lanes whose step is UP, the byte after it the lanes where DIAG beat LEFT (DIAG unless UP).
 struct RowGroupTables {
     int32_t* sums = nullptr;
     int32_t* upMasks = nullptr;
-    uint16_t* steps = nullptr;
+    uint8_t* steps = nullptr;
 };
 
 // The dynamic programme over all columns; afterwards sums[k * LANES + lane] holds the path sum of
-// disparity k - 1 at the last column and steps the choice of every computed cell.
+// disparity k - 1 at the last column plus the occlusion penalty, and steps the choice of every
+// computed cell.
 void RunRowGroupGeneric(const RowGroupInput& in, const RowGroupTables& tables);
 void RunRowGroupAvx2(const RowGroupInput& in, const RowGroupTables& tables);
 

@@ -50,11 +50,11 @@ namespace {
 int StepAt(const RowGroupTables& tables, int maxDisparity, int lane, int k, int x) {
     const int kMax = maxDisparity + 2;
     if (k >= 1 && k <= maxDisparity + 1 && x >= 1 && k <= x + 1) {
-        const unsigned bits = tables.steps[size_t(x) * (maxDisparity + 2) + k];
-        if (bits >> lane & 1) {
+        const uint8_t* bits = tables.steps + 2 * (size_t(x) * (maxDisparity + 2) + k);
+        if (bits[0] >> lane & 1) {
             return STEP_UP;
         }
-        return bits >> (8 + lane) & 1 ? STEP_DIAG : STEP_LEFT;
+        return bits[1] >> lane & 1 ? STEP_DIAG : STEP_LEFT;
     }
     if (k >= 2 && k <= kMax && x == k - 2) {
         return STEP_UP;
