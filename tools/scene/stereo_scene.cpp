@@ -17,20 +17,23 @@ uint32_t Hash(uint32_t seed, int64_t a, int64_t b) {
     return uint32_t(h);
 }
 
+int64_t Cell(int64_t x, int size) {
+    return x >= 0 ? x / size : (x - size + 1) / size;
+}
+
 uint8_t Texel(const Layer& layer, double u, int v) {
     const int64_t x = int64_t(std::floor(u));
     switch (layer.texture) {
-    case Texture::BLOCKS:
-        return uint8_t(
-            Hash(layer.seed,
-                 x >= 0 ? x / layer.blockWidth : (x - layer.blockWidth + 1) / layer.blockWidth,
-                 v / layer.blockHeight));
+    case Texture::BLOCKS: {
+        // Neighbouring cells alternate between dark and bright, so every cell edge is an edge.
+        const int64_t cx = Cell(x, layer.blockWidth), cy = v / layer.blockHeight;
+        const uint32_t h = Hash(layer.seed, cx, cy) % 100;
+        return uint8_t((cx + cy) % 2 ? 156 + h : h);
+    }
     case Texture::NOISE:
         return uint8_t(Hash(layer.seed, x, v));
     case Texture::STRIPES:
-        return uint8_t(
-            Hash(layer.seed,
-                 x >= 0 ? x / layer.blockWidth : (x - layer.blockWidth + 1) / layer.blockWidth, 0));
+        return uint8_t(Hash(layer.seed, Cell(x, layer.blockWidth), 0));
     case Texture::FLAT:
         return uint8_t(layer.seed);
     }

@@ -30,7 +30,7 @@ struct StereoPair {
 };
 
 enum class Texture {
-    BLOCKS,  // constant cells of blockWidth x blockHeight
+    BLOCKS,  // constant cells of blockWidth x blockHeight, alternately dark and bright
     NOISE,   // a random value per pixel
     STRIPES, // vertical stripes blockWidth wide
     FLAT,    // one value everywhere
