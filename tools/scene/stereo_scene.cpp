@@ -175,12 +175,12 @@ Image ToGrey(const Image& colour) {
         return colour;
     }
     Image grey(colour.width, colour.height, 1);
-    // Fixed-point weights of 0.114, 0.587 and 0.299 in units of 2^-14, rounded.
+    // 0.114, 0.587 and 0.299 in units of 2^-15, summing to exactly 1, rounded half up.
     for (int y = 0; y < colour.height; ++y) {
         const uint8_t* p = colour.Row(y);
         uint8_t* g = grey.Row(y);
         for (int x = 0; x < colour.width; ++x, p += colour.channels) {
-            g[x] = uint8_t((p[0] * 1868 + p[1] * 9617 + p[2] * 4899 + (1 << 13)) >> 14);
+            g[x] = uint8_t((p[0] * 3735 + p[1] * 19235 + p[2] * 9798 + (1 << 14)) >> 15);
         }
     }
     return grey;
