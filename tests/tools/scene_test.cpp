@@ -57,27 +57,27 @@ TEST(Scene, NearerLayerHidesFartherOne) {
 }
 
 TEST(Scene, GreyMatchesOpenCvAndSideBySideKeepsTheHalves) {
-    const scene::StereoPair pair = scene::RenderGarden(120, 80, 12, 2);
+    const scene::StereoPair pair = scene::RenderGarden(60, 40, 6, 2);
     ASSERT_EQ(pair.left.channels, 3);
     const scene::Image grey = scene::ToGrey(pair.left);
     cv::Mat expected;
-    cv::cvtColor(cv::Mat(80, 120, CV_8UC3, const_cast<uint8_t*>(pair.left.pixels.data())), expected,
+    cv::cvtColor(cv::Mat(40, 60, CV_8UC3, const_cast<uint8_t*>(pair.left.pixels.data())), expected,
                  cv::COLOR_BGR2GRAY);
     EXPECT_TRUE(std::equal(grey.pixels.begin(), grey.pixels.end(), expected.data));
 
     const scene::Image both = scene::SideBySide(pair);
-    ASSERT_EQ(both.width, 240);
-    ASSERT_EQ(both.height, 80);
-    for (int y = 0; y < 80; y += 7) {
-        EXPECT_TRUE(std::equal(pair.left.Row(y), pair.left.Row(y) + 360, both.Row(y)));
-        EXPECT_TRUE(std::equal(pair.right.Row(y), pair.right.Row(y) + 360, both.Row(y) + 360));
+    ASSERT_EQ(both.width, 120);
+    ASSERT_EQ(both.height, 40);
+    for (int y = 0; y < 40; y += 7) {
+        EXPECT_TRUE(std::equal(pair.left.Row(y), pair.left.Row(y) + 180, both.Row(y)));
+        EXPECT_TRUE(std::equal(pair.right.Row(y), pair.right.Row(y) + 180, both.Row(y) + 180));
     }
 }
 
 // The garden's disparities fill the range asked for, fall towards the horizon and agree with
 // the views: a visible textured left pixel looks like the right pixel d to its left.
 TEST(Scene, GardenDisparitiesMatchItsViews) {
-    const int w = 320, h = 240, dmax = 32;
+    const int w = 160, h = 120, dmax = 16;
     const scene::StereoPair pair = scene::RenderGarden(w, h, dmax, 0);
     float largest = 0;
     for (float d : pair.disparity) {
