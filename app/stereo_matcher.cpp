@@ -1,10 +1,8 @@
-// The C entry point of the matcher: argument checks, parameter rounding, and the three parallel
-// stages (scanline dynamic programme by row groups, vertical propagation by column blocks,
-// horizontal propagation by rows).
+// The matcher on plain buffers: parameter rounding and its three parallel stages (scanline
+// dynamic programme by row groups, vertical propagation by column blocks, horizontal propagation
+// by rows). Threads live for one call; the stages share nothing but the map.
 #include "app/stereo_matcher.h"
 #include "app/stereo_matcher_internal.h"
-
-#include <opencv2/core.hpp>
 
 #include <algorithm>
 #include <atomic>
@@ -68,14 +66,13 @@ struct AlignedArray {
 
 // Working memory of one thread of the first stage: one row group's inputs and tables.
 struct RowGroupWorkspace {
-    int width;
     AlignedArray<int32_t> left, rmin, rmax, upAllowed, diagAllowed;
     std::vector<uint8_t> rowMin, rowMax, rowEdges;
     AlignedArray<int32_t> sums, upMasks;
     AlignedArray<uint8_t> steps;
 
     RowGroupWorkspace(int w, int maxDisparity)
-        : width(w), left(size_t(w) * LANES), rmin(size_t(w) * LANES), rmax(size_t(w) * LANES),
+        : left(size_t(w) * LANES), rmin(size_t(w) * LANES), rmax(size_t(w) * LANES),
           upAllowed(size_t(w) * LANES), diagAllowed(size_t(w) * LANES), rowMin(w), rowMax(w),
           rowEdges(w), sums(size_t(maxDisparity + 3) * LANES),
           upMasks(size_t(maxDisparity + 3) * LANES), steps(2 * size_t(w) * (maxDisparity + 2)) {}
@@ -169,9 +166,7 @@ int ResolveParameters(int width, int maxDisparity, const double raw[5], MatchPar
 int MatchGrey(const uint8_t* left, size_t leftStep, const uint8_t* right, size_t rightStep,
               uint8_t* depth, size_t depthStep, int width, int height, const MatchParams& params,
               const MatchOptions& options) {
-    const bool avx2 = options.kernel == Kernel::AVX2   ? Avx2Supported()
-                      : options.kernel == Kernel::AUTO ? Avx2Supported()
-                                                       : false;
+    const bool avx2 = options.kernel != Kernel::GENERIC && Avx2Supported();
     int threads = options.threads;
     if (threads <= 0) {
         threads = std::max(1, int(std::thread::hardware_concurrency()));

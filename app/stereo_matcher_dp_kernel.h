@@ -108,6 +108,8 @@ inline void RunColumn(const stereo::RowGroupInput& in, V8* sums, V8* upMasks, ui
             cost += Max(Max(left - rmax, rmin - left), zero);
         }
 
+        // UP is gated off where the cell above took DIAG, that is DIAG beat LEFT there and UP
+        // did not win.
         const V8 upGate = (upAllowed & ~diagCandidateAbove) | upAbove;
         const V8 up = (upCostAbove < upThreshold) & upGate;
         const V8 sum = Select(up, upCostAbove, best) + cost;
