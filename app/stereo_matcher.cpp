@@ -20,7 +20,7 @@ namespace {
 constexpr double DEFAULT_SENTINEL = 12345.0;
 constexpr int DEFAULT_PARAMS[5] = {25, 5, 12, 15, 25};
 constexpr int ROW_BLOCK = 16;
-constexpr int COLUMN_BLOCK = 32;
+constexpr int COLUMN_BLOCK = 64; // whole cache lines of the map per task and row
 
 // Nearest integer, ties to even, whatever the floating-point rounding mode.
 double RoundHalfEven(double v) {
@@ -93,8 +93,8 @@ void MatchRowGroup(RowGroupWorkspace& ws, const uint8_t* left, size_t leftStep,
         for (int x = 0; x < width; ++x) {
             const size_t i = size_t(x) * LANES + lane;
             ws.left.data[i] = l[x];
-            ws.rmin.data[i] = ws.rowMin[x];
-            ws.rmax.data[i] = ws.rowMax[x];
+            ws.rmin.data[i] = ws.rowMin[x] + params.occlusionPenalty;
+            ws.rmax.data[i] = ws.rowMax[x] - params.occlusionPenalty;
             ws.upAllowed.data[i] = ws.rowEdges[x] & EDGE_LEFT ? -1 : 0;
             ws.diagAllowed.data[i] = ws.rowEdges[x] & EDGE_RIGHT ? -1 : 0;
         }
@@ -105,8 +105,8 @@ void MatchRowGroup(RowGroupWorkspace& ws, const uint8_t* left, size_t leftStep,
     in.occlusionPenalty = params.occlusionPenalty;
     in.matchReward = params.matchReward;
     in.left = ws.left.data;
-    in.rmin = ws.rmin.data;
-    in.rmax = ws.rmax.data;
+    in.rminPlusP1 = ws.rmin.data;
+    in.rmaxMinusP1 = ws.rmax.data;
     in.upAllowed = ws.upAllowed.data;
     in.diagAllowed = ws.diagAllowed.data;
     RowGroupTables tables{ws.sums.data, ws.upMasks.data, ws.steps.data};

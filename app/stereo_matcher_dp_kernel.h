@@ -14,6 +14,7 @@
 
 #include "app/stereo_matcher_internal.h"
 
+#include <bit>
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -92,7 +93,10 @@ inline void RunColumn(const stereo::RowGroupInput& in, V8* sums, V8* upMasks, ui
     V8 upAbove = zero;
     V8 diagCandidateAbove = zero;
     V8 sumPrev = sums[top]; // sum(k, x - 1) + P1
-    for (int k = top; k >= 1; --k) {
+
+    // One cell; returns its step bits, the UP lanes in the low byte and the DIAG candidates in
+    // the high one.
+    auto cell = [&](int k) -> uint64_t {
         const int xr = x - (k - 1);
         const V8 diagCost = sums[k - 1]; // sum(k - 1, x - 1) + P1
         const V8 leftCost = sumPrev - p1p2;
@@ -101,11 +105,12 @@ inline void RunColumn(const stereo::RowGroupInput& in, V8* sums, V8* upMasks, ui
         const V8 best = Select(diagCandidate, diagCost, leftCost);
         const V8 upThreshold = best - diagCandidate;
 
+        // The dissimilarity plus P1, from bounds that already hold P1.
         V8 cost = p1;
         if (!lastColumn) {
-            const V8 rmin = Load(in.rmin + xr * LANES);
-            const V8 rmax = Load(in.rmax + xr * LANES);
-            cost += Max(Max(left - rmax, rmin - left), zero);
+            const V8 rmin = Load(in.rminPlusP1 + xr * LANES);
+            const V8 rmax = Load(in.rmaxMinusP1 + xr * LANES);
+            cost = Max(Max(left - rmax, rmin - left), p1);
         }
 
         // UP is gated off where the cell above took DIAG, that is DIAG beat LEFT there and UP
@@ -115,13 +120,29 @@ inline void RunColumn(const stereo::RowGroupInput& in, V8* sums, V8* upMasks, ui
         const V8 sum = Select(up, upCostAbove, best) + cost;
         sums[k] = sum;
         upMasks[k] = up;
-        steps[2 * k] = uint8_t(MaskBits(up));
-        steps[2 * k + 1] = uint8_t(MaskBits(diagCandidate));
 
         upCostAbove = sum;
         upAbove = up;
         diagCandidateAbove = diagCandidate;
         sumPrev = diagCost;
+        return MaskBits(up) | MaskBits(diagCandidate) << 8;
+    };
+
+    // The step bytes of four cells go out in one store: stores, not arithmetic, bound the loop.
+    int k = top;
+    if constexpr (std::endian::native == std::endian::little) {
+        for (; k >= 4; k -= 4) {
+            uint64_t word = cell(k) << 48;
+            word |= cell(k - 1) << 32;
+            word |= cell(k - 2) << 16;
+            word |= cell(k - 3);
+            std::memcpy(steps + 2 * (k - 3), &word, sizeof word);
+        }
+    }
+    for (; k >= 1; --k) {
+        const uint64_t bits = cell(k);
+        steps[2 * k] = uint8_t(bits);
+        steps[2 * k + 1] = uint8_t(bits >> 8);
     }
 }
 

@@ -63,8 +63,8 @@ struct RowGroupInput {
     int occlusionPenalty = 0;
     int matchReward = 0;
     const int32_t* left = nullptr;
-    const int32_t* rmin = nullptr;
-    const int32_t* rmax = nullptr;
+    const int32_t* rminPlusP1 = nullptr;  // right-image lower bound + occlusionPenalty
+    const int32_t* rmaxMinusP1 = nullptr; // right-image upper bound - occlusionPenalty
     const int32_t* upAllowed = nullptr;   // -1 where the pixel has EDGE_LEFT, else 0
     const int32_t* diagAllowed = nullptr; // -1 where the pixel has EDGE_RIGHT, else 0
 };
