@@ -61,7 +61,7 @@ void VerticalGradients(const uint8_t* left, int height, uint8_t* flags) {
     int y = 1;
     while (y <= height - 2) {
         const int a = left[y - 1], b = left[y], c = left[y + 1];
-        if (std::max({a, b, c}) - std::min({a, b, c}) >= 5) {
+        if (std::max(std::max(a, b), c) - std::min(std::min(a, b), c) >= 5) {
             flags[y - 1] = flags[y] = flags[y + 1] = 1;
             y += 2;
         } else {

@@ -11,8 +11,8 @@ void RightBounds(const uint8_t* right, int width, uint8_t* rmin, uint8_t* rmax) 
         const int a = right[r];
         const int before = r == 0 ? a : (right[r - 1] + a) / 2;
         const int after = (a + right[r + 1]) / 2;
-        rmin[r] = uint8_t(std::min({before, a, after}));
-        rmax[r] = uint8_t(std::max({before, a, after}));
+        rmin[r] = uint8_t(std::min(std::min(before, a), after));
+        rmax[r] = uint8_t(std::max(std::max(before, a), after));
     }
     rmin[width - 1] = rmin[width - 2];
     rmax[width - 1] = rmax[width - 2];
@@ -21,7 +21,8 @@ void RightBounds(const uint8_t* right, int width, uint8_t* rmin, uint8_t* rmax) 
 namespace {
 
 int Range3(const uint8_t* p) {
-    return std::max({p[0], p[1], p[2]}) - std::min({p[0], p[1], p[2]});
+    const int a = p[0], b = p[1], c = p[2];
+    return std::max(std::max(a, b), c) - std::min(std::min(a, b), c);
 }
 
 } // namespace
