@@ -64,7 +64,7 @@ void MatchScanline(const uint8_t* L, const uint8_t* R, int W, const ReferencePar
         e[x] = 1;
     }
 
-    // 4. Dynamic programme. Cells the notes leave unset are BIG/LEFT.
+    // 4. Dynamic programme. Cells no rule initialises are BIG/LEFT.
     std::vector<std::vector<Cell>> t(D + 3, std::vector<Cell>(W, Cell{BIG, LEFT}));
     for (int x = 0; x < W; ++x) {
         t[0][x] = {BIG, LEFT};
