@@ -3,8 +3,8 @@
 // and <gdiplus.h> instead.
 #pragma once
 
-#include "platform/win32_types.h"
-#include "platform/win32_user.h"
 #include "platform/win32_gdi.h"
 #include "platform/win32_gdiplus.h"
 #include "platform/win32_shell.h"
+#include "platform/win32_types.h"
+#include "platform/win32_user.h"

@@ -25,4 +25,9 @@ bool LockWindowSurface(HWND hwnd, WindowSurface* surface);
 // null means the whole client area). Never waits for another thread.
 void UnlockWindowSurface(HWND hwnd, const RECT* changed);
 
+// The solid colour (0x00BBGGRR) of a brush handle that is not a system-colour index, used to
+// fill client surfaces with a class background. The GDI part defines it; until it does, a weak
+// default in the windowing part answers false and such surfaces start black.
+bool SolidBrushColor(HBRUSH brush, COLORREF* color);
+
 } // namespace platform

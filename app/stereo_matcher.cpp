@@ -1,0 +1,241 @@
+// The matcher on plain buffers: parameter rounding and its three parallel stages (scanline
+// dynamic programme by row groups, vertical propagation by column blocks, horizontal propagation
+// by rows). Threads live for one call; the stages share nothing but the map.
+#include "app/stereo_matcher.h"
+#include "app/stereo_matcher_internal.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <thread>
+#include <vector>
+
+namespace stereo {
+
+namespace {
+
+constexpr double DEFAULT_SENTINEL = 12345.0;
+constexpr int DEFAULT_PARAMS[5] = {25, 5, 12, 15, 25};
+constexpr int ROW_BLOCK = 16;
+constexpr int COLUMN_BLOCK = 64; // whole cache lines of the map per task and row
+
+// Nearest integer, ties to even, whatever the floating-point rounding mode.
+double RoundHalfEven(double v) {
+    const double down = std::floor(v);
+    const double fraction = v - down;
+    if (fraction < 0.5) {
+        return down;
+    }
+    if (fraction > 0.5) {
+        return down + 1;
+    }
+    return std::fmod(down, 2.0) == 0 ? down : down + 1;
+}
+
+// Runs body() on up to `threads` threads, the caller's included; each body takes its tasks from
+// a shared counter. A thread that cannot be started leaves its share to the others.
+template <typename Body>
+void RunOnThreads(int threads, Body body) {
+    std::vector<std::thread> pool;
+    for (int i = 1; i < threads; ++i) {
+        try {
+            pool.emplace_back(body);
+        } catch (...) {
+            break;
+        }
+    }
+    body();
+    for (std::thread& t : pool) {
+        t.join();
+    }
+}
+
+// A 32-byte aligned array, for the vector tables of a row group.
+template <typename T>
+struct AlignedArray {
+    T* data = nullptr;
+    explicit AlignedArray(size_t count)
+        : data(static_cast<T*>(::operator new[](count * sizeof(T), std::align_val_t{32}))) {}
+    ~AlignedArray() { ::operator delete[](data, std::align_val_t{32}); }
+    AlignedArray(const AlignedArray&) = delete;
+    AlignedArray& operator=(const AlignedArray&) = delete;
+};
+
+// Working memory of one thread of the first stage: one row group's inputs and tables.
+struct RowGroupWorkspace {
+    AlignedArray<int32_t> left, rmin, rmax, upAllowed, diagAllowed;
+    std::vector<uint8_t> rowMin, rowMax, rowEdges;
+    AlignedArray<int32_t> sums, upMasks;
+    AlignedArray<uint8_t> steps;
+
+    RowGroupWorkspace(int w, int maxDisparity)
+        : left(size_t(w) * LANES), rmin(size_t(w) * LANES), rmax(size_t(w) * LANES),
+          upAllowed(size_t(w) * LANES), diagAllowed(size_t(w) * LANES), rowMin(w), rowMax(w),
+          rowEdges(w), sums(size_t(maxDisparity + 3) * LANES),
+          upMasks(size_t(maxDisparity + 3) * LANES), steps(2 * size_t(w) * (maxDisparity + 2)) {}
+};
+
+void MatchRowGroup(RowGroupWorkspace& ws, const uint8_t* left, size_t leftStep,
+                   const uint8_t* right, size_t rightStep, uint8_t* map, int width, int height,
+                   const MatchParams& params, bool avx2, int group) {
+    const int y0 = group * LANES;
+    const int rows = std::min(LANES, height - y0);
+    // Lanes past the last row repeat it; their results are dropped.
+    for (int lane = 0; lane < LANES; ++lane) {
+        const int y = y0 + std::min(lane, rows - 1);
+        const uint8_t* l = left + size_t(y) * leftStep;
+        const uint8_t* r = right + size_t(y) * rightStep;
+        RightBounds(r, width, ws.rowMin.data(), ws.rowMax.data());
+        EdgeFlags(l, r, width, ws.rowEdges.data());
+        for (int x = 0; x < width; ++x) {
+            const size_t i = size_t(x) * LANES + lane;
+            ws.left.data[i] = l[x];
+            ws.rmin.data[i] = ws.rowMin[x] + params.occlusionPenalty;
+            ws.rmax.data[i] = ws.rowMax[x] - params.occlusionPenalty;
+            ws.upAllowed.data[i] = ws.rowEdges[x] & EDGE_LEFT ? -1 : 0;
+            ws.diagAllowed.data[i] = ws.rowEdges[x] & EDGE_RIGHT ? -1 : 0;
+        }
+    }
+    RowGroupInput in;
+    in.width = width;
+    in.maxDisparity = params.maxDisparity;
+    in.occlusionPenalty = params.occlusionPenalty;
+    in.matchReward = params.matchReward;
+    in.left = ws.left.data;
+    in.rminPlusP1 = ws.rmin.data;
+    in.rmaxMinusP1 = ws.rmax.data;
+    in.upAllowed = ws.upAllowed.data;
+    in.diagAllowed = ws.diagAllowed.data;
+    RowGroupTables tables{ws.sums.data, ws.upMasks.data, ws.steps.data};
+    if (avx2) {
+        RunRowGroupAvx2(in, tables);
+    } else {
+        RunRowGroupGeneric(in, tables);
+    }
+    for (int lane = 0; lane < rows; ++lane) {
+        Backtrack(tables, width, params.maxDisparity, lane, map + size_t(y0 + lane) * width);
+    }
+}
+
+} // namespace
+
+bool Avx2Supported() {
+#if defined(__x86_64__) || defined(__i386__)
+    return __builtin_cpu_supports("avx2");
+#else
+    return false;
+#endif
+}
+
+int ResolveParameters(int width, int maxDisparity, const double raw[5], MatchParams* out) {
+    int values[5];
+    for (int i = 0; i < 5; ++i) {
+        if (raw[i] == DEFAULT_SENTINEL) {
+            values[i] = DEFAULT_PARAMS[i];
+            continue;
+        }
+        if (!std::isfinite(raw[i])) {
+            return STEREO_ERR_PARAMETER;
+        }
+        const double rounded = RoundHalfEven(raw[i]);
+        if (rounded < double(INT_MIN) || rounded > double(INT_MAX)) {
+            return STEREO_ERR_PARAMETER;
+        }
+        values[i] = int(rounded);
+    }
+    // A path through the table has at most 2W + D steps, each adding at most
+    // max(|P1|, |P2|) + 255 in magnitude. Keeping that below BIG / 2 keeps every sum within int
+    // and every reachable sum apart from the BIG border sums, so no path ever crosses the border.
+    const int64_t step = std::max(std::llabs(values[0]), std::llabs(values[1])) + 255;
+    const int64_t length = 2 * int64_t(width) + maxDisparity;
+    if (step * length >= BIG / 2) {
+        return STEREO_ERR_PARAMETER;
+    }
+    out->maxDisparity = maxDisparity;
+    out->occlusionPenalty = values[0];
+    out->matchReward = values[1];
+    out->highlyReliable = values[2];
+    out->moderatelyReliable = values[3];
+    out->slightlyReliable = values[4];
+    return STEREO_OK;
+}
+
+int MatchGrey(const uint8_t* left, size_t leftStep, const uint8_t* right, size_t rightStep,
+              uint8_t* depth, size_t depthStep, int width, int height, const MatchParams& params,
+              const MatchOptions& options) {
+    const bool avx2 = options.kernel != Kernel::GENERIC && Avx2Supported();
+    int threads = options.threads;
+    if (threads <= 0) {
+        threads = std::max(1, int(std::thread::hardware_concurrency()));
+    }
+    const int groups = (height + LANES - 1) / LANES;
+    std::atomic<bool> failed{false};
+    try {
+        // The map is built apart from depth, which may alias an input still being read.
+        std::vector<uint8_t> map(size_t(width) * height);
+
+        // Each stage hands out its tasks in order; a thread that fails to allocate stops
+        // taking tasks and the whole call reports it.
+        std::atomic<int> nextGroup{0};
+        RunOnThreads(std::min(threads, groups), [&] {
+            try {
+                RowGroupWorkspace ws(width, params.maxDisparity);
+                for (int g = nextGroup++; g < groups && !failed; g = nextGroup++) {
+                    MatchRowGroup(ws, left, leftStep, right, rightStep, map.data(), width, height,
+                                  params, avx2, g);
+                }
+            } catch (const std::bad_alloc&) {
+                failed = true;
+            }
+        });
+        if (failed) {
+            return STEREO_ERR_MEMORY;
+        }
+
+        const int columnBlocks = (width + COLUMN_BLOCK - 1) / COLUMN_BLOCK;
+        std::atomic<int> nextColumns{0};
+        RunOnThreads(std::min(threads, columnBlocks), [&] {
+            try {
+                for (int b = nextColumns++; b < columnBlocks && !failed; b = nextColumns++) {
+                    const int first = b * COLUMN_BLOCK;
+                    PostProcessColumns(map.data(), left, leftStep, width, height, params, first,
+                                       std::min(first + COLUMN_BLOCK, width));
+                }
+            } catch (const std::bad_alloc&) {
+                failed = true;
+            }
+        });
+        if (failed) {
+            return STEREO_ERR_MEMORY;
+        }
+
+        const int rowBlocks = (height + ROW_BLOCK - 1) / ROW_BLOCK;
+        std::atomic<int> nextRows{0};
+        RunOnThreads(std::min(threads, rowBlocks), [&] {
+            try {
+                for (int b = nextRows++; b < rowBlocks && !failed; b = nextRows++) {
+                    const int first = b * ROW_BLOCK;
+                    PostProcessRows(map.data(), left, leftStep, right, rightStep, width, height,
+                                    params, first, std::min(first + ROW_BLOCK, height));
+                }
+            } catch (const std::bad_alloc&) {
+                failed = true;
+            }
+        });
+        if (failed) {
+            return STEREO_ERR_MEMORY;
+        }
+
+        for (int y = 0; y < height; ++y) {
+            std::memcpy(depth + size_t(y) * depthStep, map.data() + size_t(y) * width, width);
+        }
+    } catch (const std::bad_alloc&) {
+        return STEREO_ERR_MEMORY;
+    }
+    return STEREO_OK;
+}
+
+} // namespace stereo

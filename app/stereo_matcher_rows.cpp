@@ -1,0 +1,97 @@
+// Per-scanline parts of the matcher outside the dynamic programme: the right-image bounds, the
+// edge flags and the backtracking of a finished row group.
+#include "app/stereo_matcher_internal.h"
+
+#include <algorithm>
+
+namespace stereo {
+
+void RightBounds(const uint8_t* right, int width, uint8_t* rmin, uint8_t* rmax) {
+    for (int r = 0; r <= width - 2; ++r) {
+        const int a = right[r];
+        const int before = r == 0 ? a : (right[r - 1] + a) / 2;
+        const int after = (a + right[r + 1]) / 2;
+        rmin[r] = uint8_t(std::min(std::min(before, a), after));
+        rmax[r] = uint8_t(std::max(std::max(before, a), after));
+    }
+    rmin[width - 1] = rmin[width - 2];
+    rmax[width - 1] = rmax[width - 2];
+}
+
+namespace {
+
+int Range3(const uint8_t* p) {
+    const int a = p[0], b = p[1], c = p[2];
+    return std::max(std::max(a, b), c) - std::min(std::min(a, b), c);
+}
+
+} // namespace
+
+void EdgeFlags(const uint8_t* left, const uint8_t* right, int width, uint8_t* edges) {
+    std::fill(edges, edges + width, uint8_t(0));
+    for (int x = 3; x <= width - 5; ++x) {
+        edges[x] = uint8_t((Range3(left + x - 3) >= 5 ? EDGE_LEFT : 0) |
+                           (Range3(right + x + 1) >= 5 ? EDGE_RIGHT : 0));
+    }
+    // Paths may leave the left border only by DIAG and reach the right border only by UP; at
+    // small widths the right border wins.
+    for (int x = 0; x < 3 && x < width; ++x) {
+        edges[x] = EDGE_RIGHT;
+    }
+    for (int x = std::max(width - 3, 0); x < width; ++x) {
+        edges[x] = EDGE_LEFT;
+    }
+}
+
+namespace {
+
+// The step of any cell of the table, including the border cells that the dynamic programme only
+// initialises: rows 0 and D + 2 LEFT except (D + 2, D), the diagonal (k, k - 2) UP, (1, 0) LEFT.
+// Cells beyond the diagonal are never reached by a path; they read as LEFT.
+int StepAt(const RowGroupTables& tables, int maxDisparity, int lane, int k, int x) {
+    const int kMax = maxDisparity + 2;
+    if (k >= 1 && k <= maxDisparity + 1 && x >= 1 && k <= x + 1) {
+        const uint8_t* bits = tables.steps + 2 * (size_t(x) * (maxDisparity + 2) + k);
+        if (bits[0] >> lane & 1) {
+            return STEP_UP;
+        }
+        return bits[1] >> lane & 1 ? STEP_DIAG : STEP_LEFT;
+    }
+    if (k >= 2 && k <= kMax && x == k - 2) {
+        return STEP_UP;
+    }
+    return STEP_LEFT;
+}
+
+} // namespace
+
+void Backtrack(const RowGroupTables& tables, int width, int maxDisparity, int lane, uint8_t* out) {
+    const int kMax = maxDisparity + 2;
+    int k = 1;
+    for (int i = 2; i <= maxDisparity + 1; ++i) {
+        if (tables.sums[i * LANES + lane] < tables.sums[k * LANES + lane]) {
+            k = i;
+        }
+    }
+    out[0] = 0;
+    // The bounds on k and x are never met by a path through reachable cells; they keep a broken
+    // invariant from walking off the table.
+    for (int x = width - 1; x >= 1; --x) {
+        out[x] = uint8_t(k - 1);
+        while (k < kMax && StepAt(tables, maxDisparity, lane, k, x) == STEP_UP) {
+            ++k;
+        }
+        if (StepAt(tables, maxDisparity, lane, k, x) == STEP_DIAG) {
+            const int start = x;
+            while (x > 0 && StepAt(tables, maxDisparity, lane, k, x) == STEP_DIAG) {
+                --k;
+                --x;
+            }
+            for (int i = x; i < start; ++i) {
+                out[i] = uint8_t(k - 1);
+            }
+        }
+    }
+}
+
+} // namespace stereo

@@ -1,0 +1,91 @@
+// The test application, pumping with deadlines and the watchdog.
+#include "platform/qt/platform_init.h"
+#include "platform/testing.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+#include <thread>
+
+namespace platform::testing {
+
+void StartTestApplication() {
+    if (QCoreApplication::instance()) {
+        return;
+    }
+    static int argc = 1;
+    static char name[] = "qiv-test";
+    static char* argv[] = {name, nullptr};
+    // Lives until the process ends: tests share one application.
+    new QApplication(argc, argv);
+    qt::InitializePlatform();
+}
+
+struct Watchdog::State {
+    std::mutex mutex;
+    std::condition_variable disarmed;
+    bool done = false;
+    std::thread thread;
+};
+
+Watchdog::Watchdog(std::chrono::milliseconds limit, std::string what) : state(new State) {
+    state->thread = std::thread([s = state, limit, what] {
+        std::unique_lock lock(s->mutex);
+        if (!s->disarmed.wait_for(lock, limit, [s] { return s->done; })) {
+            std::fprintf(stderr, "watchdog: %s did not finish within %lld ms\n", what.c_str(),
+                         static_cast<long long>(limit.count()));
+            std::fflush(stderr);
+            std::abort();
+        }
+    });
+}
+
+Watchdog::~Watchdog() {
+    {
+        std::lock_guard lock(state->mutex);
+        state->done = true;
+    }
+    state->disarmed.notify_all();
+    state->thread.join();
+    delete state;
+}
+
+bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
+    auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return done();
+        }
+        MSG msg;
+        if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message != WM_QUIT) {
+                TranslateMessage(&msg);
+                DispatchMessageW(&msg);
+            }
+            continue;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+void PumpFor(std::chrono::milliseconds time) {
+    auto end = std::chrono::steady_clock::now() + time;
+    PumpUntil([end] { return std::chrono::steady_clock::now() >= end; }, time * 2);
+}
+
+void ProcessDesktopEvents() {
+    if (!QCoreApplication::instance()) {
+        return;
+    }
+    for (int i = 0; i < 3; ++i) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
+} // namespace platform::testing

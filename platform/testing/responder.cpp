@@ -1,0 +1,188 @@
+// The modal-UI responder: answers menus and message boxes from a script and records them.
+// A later dialog kind adds its record, its answer functions and a branch in Respond().
+#include "platform/testing.h"
+#include "platform/user/modal.h"
+
+#include <deque>
+#include <mutex>
+
+namespace platform::testing {
+namespace {
+
+enum class AnswerKind { MenuId, MenuText, MessageBoxButton, Hold };
+
+struct Answer {
+    AnswerKind kind;
+    LRESULT value = 0;
+    std::wstring text;
+};
+
+std::mutex responderMutex;
+std::deque<Answer> script;
+std::vector<std::shared_ptr<ModalRequest>> held;
+std::vector<ShownMenu> shownMenus;
+std::vector<ShownMessageBox> shownBoxes;
+
+std::vector<MenuItemRecord> Record(const std::vector<MenuItemSnapshot>& items) {
+    std::vector<MenuItemRecord> records;
+    for (const MenuItemSnapshot& item : items) {
+        MenuItemRecord r;
+        r.text = item.text;
+        r.id = item.id;
+        r.separator = (item.type & MFT_SEPARATOR) != 0;
+        r.grayed = (item.state & MFS_GRAYED) != 0;
+        r.checked = (item.state & MFS_CHECKED) != 0;
+        r.submenu = Record(item.submenu);
+        records.push_back(std::move(r));
+    }
+    return records;
+}
+
+// The id of the enabled item with this text, searching sub-menus; 0 when there is none.
+UINT FindItem(const std::vector<MenuItemSnapshot>& items, const std::wstring& text) {
+    for (const MenuItemSnapshot& item : items) {
+        if (item.state & MFS_GRAYED) {
+            continue;
+        }
+        if (item.hasSubmenu) {
+            if (UINT id = FindItem(item.submenu, text)) {
+                return id;
+            }
+        } else if (!(item.type & MFT_SEPARATOR) && item.text == text) {
+            return item.id;
+        }
+    }
+    return 0;
+}
+
+bool Matches(AnswerKind answer, ModalKind request) {
+    switch (answer) {
+    case AnswerKind::MenuId:
+    case AnswerKind::MenuText:
+        return request == ModalKind::PopupMenu;
+    case AnswerKind::MessageBoxButton:
+        return request == ModalKind::MessageBox;
+    case AnswerKind::Hold:
+        return true;
+    }
+    return false;
+}
+
+bool Respond(const std::shared_ptr<ModalRequest>& request) {
+    std::unique_lock lock(responderMutex);
+    Answer answer{AnswerKind::Hold, request->defaultResult, {}};
+    bool scripted = false;
+    for (auto it = script.begin(); it != script.end(); ++it) {
+        if (Matches(it->kind, request->kind)) {
+            answer = *it;
+            script.erase(it);
+            scripted = true;
+            break;
+        }
+    }
+    LRESULT result = request->defaultResult;
+    if (scripted && answer.kind == AnswerKind::MenuId) {
+        result = answer.value;
+    } else if (scripted && answer.kind == AnswerKind::MenuText) {
+        result = FindItem(request->menu.items, answer.text);
+    } else if (scripted && answer.kind == AnswerKind::MessageBoxButton) {
+        result = answer.value;
+    }
+    bool hold = scripted && answer.kind == AnswerKind::Hold;
+    if (request->kind == ModalKind::PopupMenu) {
+        shownMenus.push_back(ShownMenu{request->owner, request->at, Record(request->menu.items),
+                                       hold ? 0u : static_cast<UINT>(result)});
+    } else {
+        shownBoxes.push_back(ShownMessageBox{request->owner, request->caption, request->text,
+                                             request->type, hold ? 0 : static_cast<int>(result)});
+    }
+    if (hold) {
+        held.push_back(request);
+        return true;
+    }
+    lock.unlock();
+    request->Complete(result);
+    return true;
+}
+
+void Push(Answer answer) {
+    std::lock_guard lock(responderMutex);
+    script.push_back(std::move(answer));
+}
+
+} // namespace
+
+void InstallResponder() {
+    ClearShown();
+    SetModalResponder(Respond);
+}
+
+void RemoveResponder() {
+    SetModalResponder(nullptr);
+    std::vector<std::shared_ptr<ModalRequest>> open;
+    {
+        std::lock_guard lock(responderMutex);
+        script.clear();
+        open.swap(held);
+    }
+    for (const auto& request : open) {
+        request->Complete(request->defaultResult);
+    }
+}
+
+void AnswerMenuWithId(UINT id) {
+    Push({AnswerKind::MenuId, static_cast<LRESULT>(id), {}});
+}
+
+void AnswerMenuWithText(const std::wstring& text) {
+    Push({AnswerKind::MenuText, 0, text});
+}
+
+void AnswerMenuCancel() {
+    Push({AnswerKind::MenuId, 0, {}});
+}
+
+void AnswerMessageBox(int button) {
+    Push({AnswerKind::MessageBoxButton, button, {}});
+}
+
+void HoldNextModal() {
+    Push({AnswerKind::Hold, 0, {}});
+}
+
+int HeldModalCount() {
+    std::lock_guard lock(responderMutex);
+    return static_cast<int>(held.size());
+}
+
+bool AnswerHeld(LRESULT result) {
+    std::shared_ptr<ModalRequest> request;
+    {
+        std::lock_guard lock(responderMutex);
+        if (held.empty()) {
+            return false;
+        }
+        request = held.front();
+        held.erase(held.begin());
+    }
+    request->Complete(result);
+    return true;
+}
+
+std::vector<ShownMenu> ShownMenus() {
+    std::lock_guard lock(responderMutex);
+    return shownMenus;
+}
+
+std::vector<ShownMessageBox> ShownMessageBoxes() {
+    std::lock_guard lock(responderMutex);
+    return shownBoxes;
+}
+
+void ClearShown() {
+    std::lock_guard lock(responderMutex);
+    shownMenus.clear();
+    shownBoxes.clear();
+}
+
+} // namespace platform::testing

@@ -1,0 +1,91 @@
+// System metrics, system colours, key state and the cursor position.
+#include "platform/user/desktop_state.h"
+#include "platform/user/thread_queue.h"
+
+#include <algorithm>
+
+using namespace platform;
+
+int GetSystemMetrics(int index) {
+    DesktopMetrics m = GetDesktopMetrics();
+    int caption = std::max(m.frameTop - m.frameBottom, 0);
+    switch (index) {
+    case SM_CXSCREEN:
+        return m.screenWidth;
+    case SM_CYSCREEN:
+        return m.screenHeight;
+    case SM_CXFULLSCREEN:
+        return m.workArea.right - m.workArea.left;
+    case SM_CYFULLSCREEN:
+        return m.workArea.bottom - m.workArea.top - caption;
+    case SM_CYCAPTION:
+        return caption;
+    case SM_CYMENU:
+        return m.menuHeight;
+    case SM_CXFRAME:
+        return m.frameLeft;
+    case SM_CYFRAME:
+        return m.frameBottom;
+    case SM_CXBORDER:
+    case SM_CYBORDER:
+        return 1;
+    case SM_CXDLGFRAME:
+        return m.frameLeft;
+    case SM_CYDLGFRAME:
+        return m.frameBottom;
+    // The smallest window that still has a client pixel.
+    case SM_CXMIN:
+        return m.frameLeft + m.frameRight + 1;
+    case SM_CYMIN:
+        return m.frameTop + m.frameBottom + 1;
+    case SM_CXDOUBLECLK:
+    case SM_CYDOUBLECLK:
+        return 4;
+    default:
+        return 0;
+    }
+}
+
+DWORD GetSysColor(int index) {
+    static constexpr COLORREF COLORS[] = {
+        RGB(200, 200, 200), // COLOR_SCROLLBAR
+        RGB(0, 0, 0),       // COLOR_BACKGROUND
+        RGB(153, 180, 209), // COLOR_ACTIVECAPTION
+        RGB(191, 205, 219), // COLOR_INACTIVECAPTION
+        RGB(240, 240, 240), // COLOR_MENU
+        RGB(255, 255, 255), // COLOR_WINDOW
+        RGB(100, 100, 100), // COLOR_WINDOWFRAME
+        RGB(0, 0, 0),       // COLOR_MENUTEXT
+        RGB(0, 0, 0),       // COLOR_WINDOWTEXT
+        RGB(0, 0, 0),       // COLOR_CAPTIONTEXT
+        RGB(180, 180, 180), // COLOR_ACTIVEBORDER
+        RGB(244, 247, 252), // COLOR_INACTIVEBORDER
+        RGB(171, 171, 171), // COLOR_APPWORKSPACE
+        RGB(0, 120, 215),   // COLOR_HIGHLIGHT
+        RGB(255, 255, 255), // COLOR_HIGHLIGHTTEXT
+        RGB(240, 240, 240), // COLOR_BTNFACE
+        RGB(160, 160, 160), // COLOR_BTNSHADOW
+        RGB(109, 109, 109), // COLOR_GRAYTEXT
+        RGB(0, 0, 0),       // COLOR_BTNTEXT
+        RGB(0, 0, 0),       // COLOR_INACTIVECAPTIONTEXT
+        RGB(255, 255, 255), // COLOR_BTNHIGHLIGHT
+    };
+    if (index < 0 || index >= static_cast<int>(std::size(COLORS))) {
+        return 0;
+    }
+    return COLORS[index];
+}
+
+SHORT GetKeyState(int virtKey) {
+    // The state as of the input message this thread retrieved last, as in Win32.
+    auto queue = CurrentQueue();
+    return queue->input.IsDown(virtKey) ? static_cast<SHORT>(0xFF80) : 0;
+}
+
+BOOL GetCursorPos(LPPOINT point) {
+    if (!point) {
+        return FALSE;
+    }
+    *point = GetLastCursorPos();
+    return TRUE;
+}

@@ -1,0 +1,65 @@
+// Modal UI requests. Every piece of modal UI (pop-up menus, message boxes, and the file,
+// colour and font dialogs added later) is one ModalRequest: the calling thread hands it to
+// the backend, which shows it on the GUI thread (or lets the installed test responder answer
+// it), and runs a Win32 modal loop that keeps dispatching the caller's own messages until the
+// request is completed.
+//
+// A new kind of dialog adds a ModalKind value, the fields it needs, a branch in the backend's
+// StartModal that shows the real dialog, and an answer in the test responder.
+#pragma once
+
+#include "platform/user/menu_table.h"
+#include "platform/win32_user.h"
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+
+namespace platform {
+
+class ThreadQueue;
+
+enum class ModalKind { PopupMenu, MessageBox };
+
+struct ModalRequest {
+    ModalKind kind = ModalKind::MessageBox;
+    HWND owner = nullptr;
+    // PopupMenu: the items and the screen point.
+    MenuSnapshot menu;
+    POINT at = {0, 0};
+    UINT flags = 0;
+    // MessageBox: caption, text and MB_* type.
+    std::wstring caption;
+    std::wstring text;
+    UINT type = 0;
+
+    // Completes the request once (later calls are ignored) and wakes the waiting thread.
+    // Any thread may call it.
+    void Complete(LRESULT value, const std::wstring& valueText = {});
+    bool IsDone() const { return done.load(); }
+    LRESULT Result() const;
+    std::wstring ResultText() const;
+
+    // The answer when the request ends without one (closed, or the program shutting down).
+    LRESULT defaultResult = 0;
+    std::shared_ptr<ThreadQueue> waiter;
+
+private:
+    mutable std::mutex mutex;
+    std::atomic<bool> done{false};
+    LRESULT result = 0;
+    std::wstring resultText;
+};
+
+// Shows the request and runs the caller's modal loop until it completes; returns the result.
+LRESULT RunModal(const std::shared_ptr<ModalRequest>& request);
+
+// The test responder: when installed, it sees every request first (on the GUI thread) and
+// returns true when it has taken it (completing it now or later).
+using ModalResponder = std::function<bool(const std::shared_ptr<ModalRequest>&)>;
+void SetModalResponder(ModalResponder responder);
+bool OfferToResponder(const std::shared_ptr<ModalRequest>& request);
+
+} // namespace platform
