@@ -46,36 +46,6 @@ int GetSystemMetrics(int index) {
     }
 }
 
-DWORD GetSysColor(int index) {
-    static constexpr COLORREF COLORS[] = {
-        RGB(200, 200, 200), // COLOR_SCROLLBAR
-        RGB(0, 0, 0),       // COLOR_BACKGROUND
-        RGB(153, 180, 209), // COLOR_ACTIVECAPTION
-        RGB(191, 205, 219), // COLOR_INACTIVECAPTION
-        RGB(240, 240, 240), // COLOR_MENU
-        RGB(255, 255, 255), // COLOR_WINDOW
-        RGB(100, 100, 100), // COLOR_WINDOWFRAME
-        RGB(0, 0, 0),       // COLOR_MENUTEXT
-        RGB(0, 0, 0),       // COLOR_WINDOWTEXT
-        RGB(0, 0, 0),       // COLOR_CAPTIONTEXT
-        RGB(180, 180, 180), // COLOR_ACTIVEBORDER
-        RGB(244, 247, 252), // COLOR_INACTIVEBORDER
-        RGB(171, 171, 171), // COLOR_APPWORKSPACE
-        RGB(0, 120, 215),   // COLOR_HIGHLIGHT
-        RGB(255, 255, 255), // COLOR_HIGHLIGHTTEXT
-        RGB(240, 240, 240), // COLOR_BTNFACE
-        RGB(160, 160, 160), // COLOR_BTNSHADOW
-        RGB(109, 109, 109), // COLOR_GRAYTEXT
-        RGB(0, 0, 0),       // COLOR_BTNTEXT
-        RGB(0, 0, 0),       // COLOR_INACTIVECAPTIONTEXT
-        RGB(255, 255, 255), // COLOR_BTNHIGHLIGHT
-    };
-    if (index < 0 || index >= static_cast<int>(std::size(COLORS))) {
-        return 0;
-    }
-    return COLORS[index];
-}
-
 SHORT GetKeyState(int virtKey) {
     // The state as of the input message this thread retrieved last, as in Win32.
     auto queue = CurrentQueue();
