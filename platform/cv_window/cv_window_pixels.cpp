@@ -24,8 +24,7 @@ std::uint8_t ToByte(const uchar* p, int depth) {
     case CV_16U:
         return static_cast<std::uint8_t>(*reinterpret_cast<const ushort*>(p) >> 8);
     case CV_16S:
-        return static_cast<std::uint8_t>(std::max<int>(0, *reinterpret_cast<const short*>(p)) >>
-                                         7);
+        return static_cast<std::uint8_t>(std::max<int>(0, *reinterpret_cast<const short*>(p)) >> 7);
     case CV_32S:
         return static_cast<std::uint8_t>(
             std::clamp(*reinterpret_cast<const int*>(p) >> 23, 0, 255));

@@ -52,7 +52,7 @@ TEST_F(CvWindowTest, AutoSizedWindowShowsGreyAndColourImagesOneToOne) {
     Image grey = MakeImage(40, 30, IPL_DEPTH_8U, 1);
     for (int y = 0; y < 30; ++y) {
         for (int x = 0; x < 40; ++x) {
-            CV_IMAGE_ELEM(grey.get(), uchar, y, x) = static_cast<uchar>(x * 6 + y);
+            CV_IMAGE_ELEM(grey.get(), uchar, y, x) = static_cast<uchar>(x * 5 + y);
         }
     }
     cvShowImage("CV depth", grey.get());
@@ -62,8 +62,8 @@ TEST_F(CvWindowTest, AutoSizedWindowShowsGreyAndColourImagesOneToOne) {
     ASSERT_EQ(shown.width, 40);
     ASSERT_EQ(shown.height, 30);
     EXPECT_EQ(shown.At(0, 0), 0x000000u);
-    EXPECT_EQ(shown.At(39, 29), 0x010101u * (39 * 6 + 29));
-    EXPECT_EQ(shown.At(10, 3), 0x010101u * 63);
+    EXPECT_EQ(shown.At(39, 29), 0x010101u * (39 * 5 + 29));
+    EXPECT_EQ(shown.At(10, 3), 0x010101u * 53);
     RECT frame;
     GetWindowRect(hwnd, &frame);
     EXPECT_EQ(frame.left, 300);
