@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# The program's batch mode on the sample photograph, without any display: five files whose
+# sizes follow from the sample, and refusals with status 2 for unusable command lines.
+set -euo pipefail
+program=$1
+sample=$2
+out=$(mktemp -d)
+trap 'rm -rf "$out"' EXIT
+unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
+
+"$program" --batch "$sample" --offset 10,-3 --out "$out" > "$out/printed"
+[[ $(wc -l < "$out/printed") -eq 5 ]] || { echo "expected five paths"; cat "$out/printed"; exit 1; }
+for suffix in _adjst.jpg _Right.png _Left.png _depth.png _anaglyph.png; do
+    ls "$out"/*"$suffix" > /dev/null || { echo "missing *$suffix"; exit 1; }
+done
+# The sample is 1600 x 600: views of 800 x 600, overlap (800 - 10) x (600 - 3).
+size=$(python3 - "$out"/*_depth.png <<'PY'
+import struct, sys
+with open(sys.argv[1], 'rb') as f:
+    head = f.read(24)
+print(*struct.unpack('>II', head[16:24]))
+PY
+)
+[[ "$size" == "790 597" ]] || { echo "depth map is $size"; exit 1; }
+
+status=0
+"$program" --batch 2> "$out/err" || status=$?
+[[ $status -eq 2 ]] || { echo "no FILE: status $status"; exit 1; }
+status=0
+"$program" --batch "$out/missing.jpg" --out "$out" 2> "$out/err" || status=$?
+[[ $status -eq 2 && -s "$out/err" ]] || { echo "unreadable FILE: status $status"; exit 1; }
+status=0
+"$program" --batch "$sample" --max-disparity 0 --out "$out/x" 2> "$out/err" || status=$?
+[[ $status -eq 2 ]] || { echo "maxDisparity 0: status $status"; exit 1; }
+echo "batch command: ok"
