@@ -7,6 +7,8 @@
 #include "imageops/drawing.h"
 #include "imagewin/image_window.h"
 #include "imagewin/pointer_events.h"
+#include "runtime/control_words.h"
+#include "runtime/helpers.h"
 
 // The two entry points every user program supplies. Both run on the worker thread:
 // UserInit once when the worker starts, UserMain each time the user chooses Start.

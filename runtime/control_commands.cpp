@@ -1,0 +1,51 @@
+// Start, Stop and Exit.
+#include "platform/win32.h"
+#include "runtime/control_words.h"
+#include "runtime/helpers.h"
+#include "runtime/program_state.h"
+#include "runtime/subsystem_seams.h"
+#include "runtime/worker.h"
+
+#include <thread>
+
+namespace {
+
+constexpr std::uint32_t EXIT_GRACE_MS = 2000;
+
+} // namespace
+
+void StartCommand() {
+    if (Running.load() == 0) {
+        StartRequested = 1;
+    }
+}
+
+void StopCommand() {
+    StopRequested = 1;
+}
+
+void ExitCommand() {
+    InputActive = 0;
+    StopRequested = 1;
+    ExitState = 1;
+    CloseTextWindowLogs();
+    std::uint32_t t0 = QIV_GetTime();
+    while (!WorkerFinished()) {
+        if (QIV_GetTime() - t0 > EXIT_GRACE_MS) {
+            break;
+        }
+        // The worker may be waiting for the GUI thread (window calls are carried there), so
+        // desktop events go on while it finishes; nothing of the main thread is dispatched.
+        MSG msg;
+        PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
+        std::this_thread::yield();
+    }
+    // A worker that is still running cannot be stopped from outside; WinMain ends the whole
+    // process once the main window is gone.
+    int expected = 1;
+    ExitState.compare_exchange_strong(expected, 2);
+    ReleaseWorkerThread();
+    if (MainWindow) {
+        DestroyWindow(MainWindow);
+    }
+}

@@ -1,0 +1,116 @@
+// The pop-up menu's commands that create framework windows: Paste, the interactive prompts
+// for an image window, an input box and a button box, Text Window and Window Info. The
+// windows themselves are made by the worker through requests.
+#include "imagewin/image_window.h"
+#include "platform/win32.h"
+#include "runtime/control_words.h"
+#include "runtime/main_commands.h"
+#include "runtime/program_state.h"
+#include "runtime/subsystem_seams.h"
+#include "runtime/worker.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+constexpr int TEXT_WINDOWS = 256;
+
+// Prints a prompt and reads a number (atoi: 0 when the line holds none); false once Exit has
+// begun, which also abandons the line.
+bool AskNumber(const char* prompt, int* value) {
+    char line[256];
+    PromptPrint(prompt);
+    PromptInput(line);
+    if (ExitState.load() != 0) {
+        return false;
+    }
+    *value = std::atoi(line);
+    return true;
+}
+
+} // namespace
+
+void PasteCommand() {
+    if (Running.load() != 0) {
+        return;
+    }
+    HBITMAP bitmap = ReadClipboardBitmapForPaste();
+    if (!bitmap) {
+        return;
+    }
+    BITMAP info = {};
+    GetObjectW(bitmap, sizeof info, &info);
+    for (int k = 0; k < 256 && ExitState.load() == 0; ++k) {
+        char title[16];
+        std::snprintf(title, sizeof title, "%03d", k);
+        if (RequestCreateImage(k, title, info.bmWidth, info.bmHeight, 32) == 0) {
+            RequestPasteBitmap(bitmap);
+            RequestUpdateImage(k);
+            QIV_RestoreImage();
+            return;
+        }
+    }
+    DeleteObject(bitmap);
+}
+
+void ImageWindowCommand() {
+    RequestTextWindow(0);
+    PromptPrint("Creating ImageWindow...\n");
+    int width = 0;
+    int height = 0;
+    int bits = 0;
+    if (!AskNumber(" Width=", &width) || !AskNumber("Height=", &height) ||
+        !AskNumber("Bit[32 or 8]=", &bits)) {
+        return;
+    }
+    if (bits != 32 && bits != 8) {
+        return;
+    }
+    for (int k = 0; k < QIV_IMAGE_WINDOWS; ++k) {
+        if (!IsImageWindowInUse(k)) {
+            char title[16];
+            std::snprintf(title, sizeof title, "%03d", k);
+            RequestCreateImage(k, title, width, height, bits);
+            return;
+        }
+    }
+}
+
+void TextWindowCommand() {
+    for (int j = 0; j < TEXT_WINDOWS; ++j) {
+        if (!TextWindowHandle(j)) {
+            RequestTextWindow(j);
+            return;
+        }
+    }
+}
+
+void InputBoxCommand() {
+    RequestTextWindow(0);
+    PromptPrint("Creating InpuxBox...\n");
+    int items = 0;
+    if (AskNumber("How many items? >", &items)) {
+        RequestInputBox(items);
+    }
+}
+
+void ButtonBoxCommand() {
+    RequestTextWindow(0);
+    PromptPrint("Creating ButtonBox...\n");
+    int nx = 0;
+    int ny = 0;
+    if (AskNumber("Number[X]=>", &nx) && AskNumber("Number[Y]=>", &ny)) {
+        RequestButtonBox(nx, ny);
+    }
+}
+
+void WindowInfoCommand() {
+    if (!TextWindowHandle(CurrentTextWindowNumber())) {
+        RequestTextWindow(0);
+    }
+    // The report is the text window's own command.
+    if (HWND current = TextWindowHandle(CurrentTextWindowNumber())) {
+        PostMessageW(current, WM_COMMAND, CMD_WINDOW_INFO, 0);
+    }
+}

@@ -1,0 +1,78 @@
+// Placeholders for the seams of subsystem_seams.h whose subsystems have not landed yet. Each
+// group answers as a program without that kind of window would; the subsystem that lands
+// replaces its group with the real call.
+#include "runtime/subsystem_seams.h"
+
+#include "platform/win32.h"
+
+// FIXME: ImageWndProc, the text window procedure and the boxes' procedures; until then their
+// classes behave as plain windows.
+WNDPROC ImageWindowProcedure() {
+    return DefWindowProcW;
+}
+WNDPROC TextWindowProcedure() {
+    return DefWindowProcW;
+}
+WNDPROC InputBoxProcedure() {
+    return DefWindowProcW;
+}
+WNDPROC ButtonBoxProcedure() {
+    return DefWindowProcW;
+}
+
+// FIXME: image windows — CreateImageWindow(args.zoom, args.number, args.title, args.x, args.y,
+// args.width, args.height, args.bits) and QIV_UpdateImage(args.number).
+int CreateImageWindowForRequest(const RequestBlock&) {
+    return 3; // no bitmap can be made
+}
+void UpdateImageForRequest(const RequestBlock&) {}
+
+// FIXME: image files — QIV_SelectImage, QIV_LoadImage(args.path, args.x, args.y),
+// QIV_RestoreImage; PasteBitmap; GdiplusStartup/GdiplusShutdown; ReadClipboardBitmap; the size
+// through GdipLoadImageFromFile; the colour dialog's custom colours.
+int LoadImageForRequest(const RequestBlock&) {
+    return 1;
+}
+void PasteBitmapForRequest(const RequestBlock& args) {
+    // The bitmap is the worker's now; nothing can take it.
+    if (args.bitmap) {
+        DeleteObject(args.bitmap);
+    }
+}
+void StartImageCodecs() {}
+void StopImageCodecs() {}
+HBITMAP ReadClipboardBitmapForPaste() {
+    return nullptr;
+}
+bool ReadImageFileSize(const wchar_t*, unsigned*, unsigned*) {
+    return false;
+}
+void ResetCustomColours() {}
+
+// FIXME: text windows — QIV_OpenTextWindow(args.number, -1, -1, -1, -1), the table reset,
+// QIV_CloseLogs, the table lookups, QIV_Printf("%s", text) and QIV_Input(line).
+void OpenTextWindowForRequest(const RequestBlock&) {}
+void ResetTextWindowTable() {}
+void CloseTextWindowLogs() {}
+HWND TextWindowHandle(int) {
+    return nullptr;
+}
+int CurrentTextWindowNumber() {
+    return 0;
+}
+void PromptPrint(const char*) {}
+void PromptInput(char line[256]) {
+    line[0] = '\0';
+}
+
+// FIXME: input box and button box — QIV_DestroyInputBox/QIV_OpenInputBox(args.x, args.y,
+// args.number), QIV_DestroyButtonBox/QIV_OpenButtonBox(args.x, args.y, args.width,
+// args.height), and their windows.
+void OpenInputBoxForRequest(const RequestBlock&) {}
+void OpenButtonBoxForRequest(const RequestBlock&) {}
+HWND InputBoxWindow() {
+    return nullptr;
+}
+HWND ButtonBoxWindow() {
+    return nullptr;
+}

@@ -1,0 +1,67 @@
+// Process-wide state of the start-up and the main window. The main window belongs to the main
+// thread; the other subsystems read these values (the owner window, the start directories,
+// the drawing font) but never change them.
+#pragma once
+
+#include "platform/win32_types.h"
+
+constexpr int QIV_MAX_INSTANCES = 10;
+constexpr int QIV_PATH_BYTES = 260;
+
+// Which of the ten concurrent instances this process is; part of the log file names.
+extern int InstanceNumber;
+extern HINSTANCE qiv_instance;
+
+// The main window, owner of every framework window, and its parts.
+extern HWND MainWindow;
+extern HWND StatusLine;
+extern HMENU MainMenu;
+extern HDC MainWindowDC;
+// Colour depth of the display, read when the main window is created.
+extern int ScreenBitsPerPixel;
+
+// The directory current at start-up: the image load dialog starts in the first copy, the save
+// dialog in the second; the third ends with '/' and holds the text window logs.
+extern char qiv_loadDir[QIV_PATH_BYTES];
+extern char qiv_saveDir[QIV_PATH_BYTES];
+extern char qiv_logDir[QIV_PATH_BYTES];
+
+// The TrueType drawing font of text drawing, its size, its colour (0x00RRGGBB) and the shared
+// text cursor of text drawing.
+extern HFONT qiv_ttFont;
+extern int qiv_ttHeight;
+extern int qiv_ttWidth;
+extern int qiv_tttc;
+extern int qiv_textX;
+extern int qiv_textLeft;
+extern int qiv_textY;
+
+// Main window command identifiers.
+constexpr int CMD_START = 1001;
+constexpr int CMD_EXIT = 1002;
+constexpr int CMD_STOP = 1003;
+constexpr int CMD_PASTE = 1026;
+constexpr int CMD_IMAGE_WINDOW = 1027;
+constexpr int CMD_TEXT_WINDOW = 1028;
+constexpr int CMD_INPUT_BOX = 1044;
+constexpr int CMD_WINDOW_INFO = 1045;
+constexpr int CMD_BUTTON_BOX = 1051;
+
+// Start-up up to the message loop: 0 when the main window runs; 1 when the instance limit is
+// reached (after telling the user) or a window class cannot be registered.
+int StartProgram(HINSTANCE instance);
+// The main thread's message loop, until WM_QUIT.
+void RunMessageLoop();
+// Releases what start-up made and returns WinMain's exit code.
+int ShutDownProgram();
+
+// The lowest instance number whose main window class no running process uses; -1 if all ten
+// are taken.
+int ChooseInstanceNumber();
+
+LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Start, Stop and Exit as the menu and the keys perform them.
+void StartCommand();
+void StopCommand();
+void ExitCommand();

@@ -1,0 +1,47 @@
+// The message pumps of every waiting loop.
+//
+// A WM_QUIT that a pump takes is not acted on, but it is posted again once the queue is empty:
+// the main window's Exit can run inside a requester's pump, and the main message loop must
+// still see the quit message that destroying the window posted.
+#include "platform/win32.h"
+#include "runtime/helpers.h"
+#include "runtime/subsystem_seams.h"
+#include "runtime/worker.h"
+
+namespace {
+
+enum class DialogHandling { Boxes, None };
+
+void Pump(DialogHandling dialogs) {
+    bool quit = false;
+    int quitCode = 0;
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            quit = true;
+            quitCode = static_cast<int>(msg.wParam);
+            continue;
+        }
+        if (dialogs == DialogHandling::Boxes) {
+            // FIXME: the boxes' keyboard navigation (Tab between fields, Enter) needs
+            // IsDialogMessageW: a message that IsDialogMessageW(InputBoxWindow(), &msg) or
+            // IsDialogMessageW(ButtonBoxWindow(), &msg) handles is not dispatched again. The
+            // platform does not provide it yet.
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    if (quit) {
+        PostQuitMessage(quitCode);
+    }
+}
+
+} // namespace
+
+void QIV_PumpMessages() {
+    Pump(DialogHandling::Boxes);
+}
+
+void PumpMainMessages() {
+    Pump(DialogHandling::None);
+}

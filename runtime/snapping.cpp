@@ -1,0 +1,156 @@
+// Ctrl-snapping. The list is rebuilt on both threads (the main window moves on the main
+// thread, every other window on the worker), so it is swapped in and copied out under a lock.
+#include "runtime/snapping.h"
+
+#include "imagewin/image_window.h"
+#include "platform/win32.h"
+#include "runtime/program_state.h"
+#include "runtime/subsystem_seams.h"
+
+#include <cstdlib>
+#include <mutex>
+
+SnapTargets qiv_snapTargets;
+
+namespace {
+
+std::mutex snapMutex;
+
+constexpr int CATCH_DISTANCE = 8; // a difference below 8 pixels catches
+
+void AddWindow(SnapTargets* targets, HWND hwnd) {
+    RECT r;
+    // A window closed since the table said it was open has no rectangle.
+    if (hwnd && GetWindowRect(hwnd, &r)) {
+        AddSnapTarget(targets, r);
+    }
+}
+
+bool Near(int a, int b) { return std::abs(a - b) < CATCH_DISTANCE; }
+
+void ShiftX(RECT* r, int dx) {
+    r->left += dx;
+    r->right += dx;
+}
+
+void ShiftY(RECT* r, int dy) {
+    r->top += dy;
+    r->bottom += dy;
+}
+
+} // namespace
+
+bool AddSnapTarget(SnapTargets* targets, const RECT& r) {
+    if (targets->count >= QIV_SNAP_TARGETS) {
+        return false;
+    }
+    int i = targets->count++;
+    targets->left[i] = r.left;
+    targets->top[i] = r.top;
+    targets->right[i] = r.right;
+    targets->bottom[i] = r.bottom;
+    return true;
+}
+
+void RebuildSnapTargets() {
+    auto* list = new SnapTargets;
+    // The walls lie just outside the work area, their inner edges on its border.
+    int w = GetSystemMetrics(SM_CXFULLSCREEN);
+    int h = GetSystemMetrics(SM_CYFULLSCREEN) + GetSystemMetrics(SM_CYCAPTION);
+    AddSnapTarget(list, RECT{-1000, 0, 0, h});
+    AddSnapTarget(list, RECT{0, -1000, w, 0});
+    AddSnapTarget(list, RECT{w, 0, w + 1000, h});
+    AddSnapTarget(list, RECT{0, h, w, h + 1000});
+    for (int n = 0; n < QIV_IMAGE_WINDOWS; ++n) {
+        if (qiv_image[n].inUse) {
+            AddWindow(list, qiv_image[n].hwnd);
+        }
+    }
+    for (int n = 0; n < 256; ++n) {
+        AddWindow(list, TextWindowHandle(n));
+    }
+    AddWindow(list, InputBoxWindow());
+    AddWindow(list, ButtonBoxWindow());
+    AddWindow(list, MainWindow);
+    {
+        std::lock_guard lock(snapMutex);
+        qiv_snapTargets = *list;
+    }
+    delete list;
+}
+
+void SnapMovingWindow(HWND hwnd, RECT* proposed) {
+    if (!proposed || GetKeyState(VK_CONTROL) >= 0) {
+        return;
+    }
+    RECT current;
+    if (!GetWindowRect(hwnd, &current)) {
+        return;
+    }
+    auto* list = new SnapTargets;
+    {
+        std::lock_guard lock(snapMutex);
+        *list = qiv_snapTargets;
+    }
+    SnapRectangle(*list, current, proposed);
+    delete list;
+}
+
+void SnapRectangle(const SnapTargets& targets, const RECT& current, RECT* proposed) {
+    // Every comparison uses the rectangle as proposed, even after a shift.
+    const RECT p = *proposed;
+    bool settledX = false;
+    bool settledY = false;
+    for (int i = 0; i < targets.count && !(settledX && settledY); ++i) {
+        const int left = targets.left[i];
+        const int top = targets.top[i];
+        const int right = targets.right[i];
+        const int bottom = targets.bottom[i];
+        if (left == current.left && top == current.top && right == current.right &&
+            bottom == current.bottom) {
+            continue; // the moving window itself
+        }
+        bool overlapH = left <= p.right && right >= p.left;
+        bool overlapV = top <= p.bottom && bottom >= p.top;
+        // Side by side.
+        if (!settledX && overlapV) {
+            if (Near(right, p.left)) {
+                ShiftX(proposed, right - p.left);
+                settledX = true;
+            } else if (Near(left, p.right)) {
+                ShiftX(proposed, left - p.right);
+                settledX = true;
+            }
+        }
+        // Tops or bottoms line up after a side contact.
+        if (!settledY && settledX && overlapH) {
+            if (Near(top, p.top)) {
+                ShiftY(proposed, top - p.top);
+                settledY = true;
+            } else if (Near(bottom, p.bottom)) {
+                ShiftY(proposed, bottom - p.bottom);
+                settledY = true;
+            }
+        }
+        // Stacked.
+        if (!settledY && overlapH) {
+            if (Near(bottom, p.top)) {
+                ShiftY(proposed, bottom - p.top);
+                settledY = true;
+            } else if (Near(top, p.bottom)) {
+                ShiftY(proposed, top - p.bottom);
+                settledY = true;
+            }
+        }
+        // Left or right edges line up after a stacking contact.
+        if (!settledX && settledY && overlapV) {
+            if (Near(left, p.left)) {
+                ShiftX(proposed, left - p.left);
+                settledX = true;
+            } else if (Near(right, p.right)) {
+                ShiftX(proposed, right - p.right);
+                settledX = true;
+            }
+        }
+    }
+}
