@@ -52,15 +52,18 @@ bool AddSnapTarget(SnapTargets* targets, const RECT& r) {
     return true;
 }
 
+void AddSnapWalls(SnapTargets* targets, int w, int h) {
+    // Their inner edges lie on the work area's border, so a window snaps to the border.
+    AddSnapTarget(targets, RECT{-1000, 0, 0, h});
+    AddSnapTarget(targets, RECT{0, -1000, w, 0});
+    AddSnapTarget(targets, RECT{w, 0, w + 1000, h});
+    AddSnapTarget(targets, RECT{0, h, w, h + 1000});
+}
+
 void RebuildSnapTargets() {
     auto* list = new SnapTargets;
-    // The walls lie just outside the work area, their inner edges on its border.
-    int w = GetSystemMetrics(SM_CXFULLSCREEN);
-    int h = GetSystemMetrics(SM_CYFULLSCREEN) + GetSystemMetrics(SM_CYCAPTION);
-    AddSnapTarget(list, RECT{-1000, 0, 0, h});
-    AddSnapTarget(list, RECT{0, -1000, w, 0});
-    AddSnapTarget(list, RECT{w, 0, w + 1000, h});
-    AddSnapTarget(list, RECT{0, h, w, h + 1000});
+    AddSnapWalls(list, GetSystemMetrics(SM_CXFULLSCREEN),
+                 GetSystemMetrics(SM_CYFULLSCREEN) + GetSystemMetrics(SM_CYCAPTION));
     for (int n = 0; n < QIV_IMAGE_WINDOWS; ++n) {
         if (qiv_image[n].inUse) {
             AddWindow(list, qiv_image[n].hwnd);

@@ -21,6 +21,9 @@ extern SnapTargets qiv_snapTargets;
 // Appends a rectangle; a full list ignores it (and returns false).
 bool AddSnapTarget(SnapTargets* targets, const RECT& r);
 
+// The four walls just outside a work area of width w and height h.
+void AddSnapWalls(SnapTargets* targets, int w, int h);
+
 // Recomputes qiv_snapTargets: the four walls, image windows, text windows, the input box,
 // the button box and the main window, in that order.
 void RebuildSnapTargets();

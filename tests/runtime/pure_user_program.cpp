@@ -1,0 +1,3 @@
+// The library's worker calls a user program; the pure tests never start one.
+void UserInit() {}
+void UserMain() {}
