@@ -1,0 +1,98 @@
+// Exit and the instance limit: each test starts its own program (or none) and ends it.
+#include "program_fixture.h"
+
+#include "runtime/control_words.h"
+#include "runtime/program_state.h"
+#include "runtime/worker.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace qivtest;
+using namespace platform::testing;
+
+namespace {
+
+class ExitTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        watchdog = std::make_unique<Watchdog>(std::chrono::seconds(20),
+                                              std::string("ExitTest.") + info->name());
+        IsolateInstances();
+        StartTestApplication();
+        InstallResponder();
+        ClearShown();
+        ResetUserLog();
+    }
+    void TearDown() override {
+        RemoveResponder();
+        watchdog.reset();
+    }
+    std::unique_ptr<Watchdog> watchdog;
+};
+
+TEST_F(ExitTest, ExitFromTheMenuBarWhileIdleEndsWorkerLoopAndWindow) {
+    ASSERT_TRUE(StartTestProgram());
+    ASSERT_TRUE(ClickMenuBarItem(MainWindow, L"Exit(&X)"));
+    RunMessageLoop();
+    EXPECT_EQ(ExitState.load(), 2);
+    EXPECT_TRUE(WorkerFinished());
+    EXPECT_EQ(StopRequested.load(), 1);
+    EXPECT_EQ(ShutDownProgram(), 0);
+    EXPECT_EQ(FindWindowW(L"qivlib_mw0", nullptr), nullptr);
+    EXPECT_EQ(UserLog().mainCalls.load(), 0);
+}
+
+TEST_F(ExitTest, EscapeDuringACooperativeProgramEndsItAndAWaitingRequestGivesUp) {
+    ASSERT_TRUE(StartTestProgram());
+    SetUserBody(PumpUntilStopped);
+    KeyPress(MainWindow, 'S');
+    ASSERT_TRUE(PumpMainUntil([] { return Running.load() == 1; }));
+    // Exit runs inside the requester's pumping; the worker ends without serving the request.
+    PostMessageW(MainWindow, WM_KEYDOWN, VK_ESCAPE, 0);
+    int result = RequestCreateImage(300, "300", 10, 10, 32);
+    EXPECT_LT(result, 0);
+    EXPECT_EQ(UserLog().mainReturns.load(), 1);
+    EXPECT_EQ(ExitState.load(), 2);
+    EXPECT_TRUE(WorkerFinished());
+    // The quit message the destroyed window posted still ends the loop.
+    RunMessageLoop();
+    EXPECT_EQ(ShutDownProgram(), 0);
+    EXPECT_FALSE(IsWindow(MainWindow));
+}
+
+TEST_F(ExitTest, TheLowestFreeInstanceNumberIsTakenAndAnEleventhIsRefused) {
+    std::vector<HWND> others;
+    std::vector<std::wstring> names;
+    for (int i = 0; i < QIV_MAX_INSTANCES; ++i) {
+        names.push_back(L"qivlib_mw" + std::to_wstring(i));
+        WNDCLASSW wc = {};
+        wc.lpfnWndProc = DefWindowProcW;
+        wc.lpszClassName = names.back().c_str();
+        ASSERT_TRUE(RegisterClassW(&wc));
+        others.push_back(CreateWindowExW(0, names.back().c_str(), L"", WS_CAPTION, 0, 0, 50, 50,
+                                         nullptr, nullptr, nullptr, nullptr));
+    }
+    EXPECT_EQ(ChooseInstanceNumber(), -1);
+    EXPECT_EQ(StartProgram(nullptr), 1);
+    auto boxes = ShownMessageBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, L"Over instance limit!");
+    EXPECT_EQ(boxes[0].caption, L"QIVLIB");
+    EXPECT_EQ(boxes[0].type, static_cast<UINT>(MB_OK));
+    EXPECT_EQ(MainWindow, nullptr);
+
+    DestroyWindow(others[1]);
+    DestroyWindow(others[7]);
+    EXPECT_EQ(ChooseInstanceNumber(), 1);
+    DestroyWindow(others[0]);
+    EXPECT_EQ(ChooseInstanceNumber(), 0);
+    for (int i = 0; i < QIV_MAX_INSTANCES; ++i) {
+        DestroyWindow(others[static_cast<std::size_t>(i)]);
+        UnregisterClassW(names[static_cast<std::size_t>(i)].c_str(), nullptr);
+    }
+}
+
+} // namespace
