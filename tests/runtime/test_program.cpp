@@ -3,6 +3,7 @@
 //   idle                  reports its instance number and waits
 //   exit-when-idle        chooses Exit as soon as the worker idles
 //   exit-ignoring-stop    starts a user program that chooses Exit and then never returns
+//   report                reports each run of the user program, which runs until Stop
 #include "runtime/program_state.h"
 #include "runtime/qivlib.h"
 
@@ -34,6 +35,15 @@ void UserInit() {
 void UserMain() {
     std::printf("running\n");
     std::fflush(stdout);
+    if (Mode("report")) {
+        while (!StopRequested) {
+            QIV_PumpMessages();
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        std::printf("stopped\n");
+        std::fflush(stdout);
+        return;
+    }
     PostMessageW(MainWindow, WM_COMMAND, CMD_EXIT, 0);
     for (;;) {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
