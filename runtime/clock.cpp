@@ -6,8 +6,8 @@
 namespace {
 
 // Milliseconds per tick of the monotonic clock.
-const double msPerTick = 1000.0 * std::chrono::steady_clock::period::num /
-                         std::chrono::steady_clock::period::den;
+const double msPerTick =
+    1000.0 * std::chrono::steady_clock::period::num / std::chrono::steady_clock::period::den;
 
 } // namespace
 

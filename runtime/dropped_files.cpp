@@ -61,10 +61,10 @@ void DroppedFiles(HDROP drop) {
         WideToUtf8(full.c_str(), fullNarrow, QIV_PATH_BYTES);
         WideToUtf8(bare.c_str(), bareNarrow, QIV_PATH_BYTES);
         while (n < QIV_IMAGE_WINDOWS) {
-            char title[QIV_PATH_BYTES + 8];
+            char title[QIV_PATH_BYTES + 16];
             std::snprintf(title, sizeof title, "%03d %s", n, bareNarrow);
-            int result = RequestCreateImage(n, title, static_cast<int>(width),
-                                            static_cast<int>(height), 32);
+            int result =
+                RequestCreateImage(n, title, static_cast<int>(width), static_cast<int>(height), 32);
             ++n;
             if (result == 0) {
                 RequestLoadImage(n - 1, fullNarrow);

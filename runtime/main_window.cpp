@@ -16,8 +16,8 @@ namespace {
 constexpr int STATUS_LINE_ID = 2001;
 
 // The window falls 55 pixels, bounces twice and settles, one step every 20 ms.
-constexpr int DROP_OFFSETS[] = {1,  2,  3,  4,  5,  6,  7, 8, 9, 10, -6, -5, -4, -3,
-                                -2, -1, 1,  2,  3,  4,  5, 6, -3, -2, -1, 1, 2,  3};
+constexpr int DROP_OFFSETS[] = {1,  2,  3, 4, 5, 6, 7, 8, 9,  10, -6, -5, -4, -3,
+                                -2, -1, 1, 2, 3, 4, 5, 6, -3, -2, -1, 1,  2,  3};
 
 void WaitSince(std::uint32_t t, std::uint32_t ms) {
     while (QIV_GetTime() - t < ms) {
@@ -26,9 +26,8 @@ void WaitSince(std::uint32_t t, std::uint32_t ms) {
 
 void Create(HWND hwnd) {
     MainWindow = hwnd;
-    StatusLine = CreateWindowExW(0, L"STATIC", L"Ready", WS_CHILD | WS_VISIBLE, 0, 6, 234, 20,
-                                 hwnd, reinterpret_cast<HMENU>(STATUS_LINE_ID), qiv_instance,
-                                 nullptr);
+    StatusLine = CreateWindowExW(0, L"STATIC", L"Ready", WS_CHILD | WS_VISIBLE, 0, 6, 234, 20, hwnd,
+                                 reinterpret_cast<HMENU>(STATUS_LINE_ID), qiv_instance, nullptr);
     std::uint32_t t = QIV_GetTime();
     for (int offset : DROP_OFFSETS) {
         RECT r;

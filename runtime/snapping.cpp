@@ -26,7 +26,9 @@ void AddWindow(SnapTargets* targets, HWND hwnd) {
     }
 }
 
-bool Near(int a, int b) { return std::abs(a - b) < CATCH_DISTANCE; }
+bool Near(int a, int b) {
+    return std::abs(a - b) < CATCH_DISTANCE;
+}
 
 void ShiftX(RECT* r, int dx) {
     r->left += dx;

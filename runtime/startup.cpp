@@ -147,8 +147,8 @@ int StartProgram(HINSTANCE instance) {
     int x = (fullWidth - width) / 2;
     // Created above its resting place; the drop animation brings it down.
     int y = fullHeight + GetSystemMetrics(SM_CYCAPTION) - height - DROP_HEIGHT;
-    HWND hwnd = CreateWindowExW(0, mainClassName, L"QIVLIB 7.3  2009/4/30", MAIN_STYLE, x, y,
-                                width, height, nullptr, MainMenu, instance, nullptr);
+    HWND hwnd = CreateWindowExW(0, mainClassName, L"QIVLIB 7.3  2009/4/30", MAIN_STYLE, x, y, width,
+                                height, nullptr, MainMenu, instance, nullptr);
     if (!hwnd) {
         DestroyMenu(MainMenu);
         MainMenu = nullptr;

@@ -6,7 +6,9 @@ namespace {
 
 constexpr wchar_t REPLACEMENT = 0xFFFD;
 
-bool IsContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
+bool IsContinuation(unsigned char c) {
+    return (c & 0xC0) == 0x80;
+}
 
 // Decodes one character at text; *length receives the bytes it took (at least 1).
 char32_t DecodeOne(const unsigned char* text, int* length) {

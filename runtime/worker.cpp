@@ -44,6 +44,8 @@ int WorkerMain() {
             if (ExitState.load() != 0) {
                 break;
             }
+            // A Start that raced with the start of this run belongs to it, not to a new one.
+            StartRequested = 0;
             Running = 0;
             StopRequested = 0;
             AcceptDrops(TRUE);

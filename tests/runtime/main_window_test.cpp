@@ -113,6 +113,12 @@ TEST_F(MainWindowTest, StatusTextIsCentredAndCutSafely) {
 }
 
 TEST_F(MainWindowTest, StartPressedTwiceRunsTheUserProgramOnce) {
+    SetUserBody([] {
+        std::uint32_t t0 = QIV_GetTime();
+        while (QIV_GetTime() - t0 < 100) {
+            QIV_PumpMessages();
+        }
+    });
     PressKey('S');
     PressKey('S');
     ASSERT_TRUE(WaitReturned(1));
@@ -183,9 +189,17 @@ TEST_F(MainWindowTest, PopupMenuOffersOnlyStopAndExitWhileTheProgramRuns) {
     ASSERT_TRUE(PumpMainUntil([] { return ShownMenus().size() == 1; }));
     ShownMenu idle = ShownMenus()[0];
     ASSERT_EQ(idle.items.size(), 12u);
-    const wchar_t* texts[] = {L"Paste\tCtrl+V", L"",           L"Start",         L"Stop",
-                              L"E&xit",         L"",           L"Image Window",  L"Text Window",
-                              L"Input Box",     L"Button Box", L"",
+    const wchar_t* texts[] = {L"Paste\tCtrl+V",
+                              L"",
+                              L"Start",
+                              L"Stop",
+                              L"E&xit",
+                              L"",
+                              L"Image Window",
+                              L"Text Window",
+                              L"Input Box",
+                              L"Button Box",
+                              L"",
                               L"&Window Info.\tCtrl+W"};
     const UINT ids[] = {1026, 0, 1001, 1003, 1002, 0, 1027, 1028, 1044, 1051, 0, 1045};
     for (std::size_t i = 0; i < 12; ++i) {
@@ -206,7 +220,7 @@ TEST_F(MainWindowTest, PopupMenuOffersOnlyStopAndExitWhileTheProgramRuns) {
     Click(MainWindow, Button::Right, 100, 15);
     ASSERT_TRUE(PumpMainUntil([] { return ShownMenus().size() == 1; }));
     std::vector<bool> running(12, true);
-    running[3] = running[4] = false;              // Stop, E&xit
+    running[3] = running[4] = false;               // Stop, E&xit
     running[1] = running[5] = running[10] = false; // separators
     EXPECT_EQ(GrayedStates(ShownMenus()[0]), running);
 

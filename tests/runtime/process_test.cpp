@@ -64,8 +64,8 @@ struct Child {
                 buffered.erase(0, newline + 1);
                 return line;
             }
-            auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline -
-                                                                              Clock::now());
+            auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
             if (left.count() <= 0) {
                 return {};
             }
