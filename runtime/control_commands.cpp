@@ -12,6 +12,10 @@ namespace {
 
 constexpr std::uint32_t EXIT_GRACE_MS = 2000;
 
+// Set while Exit waits for the worker, which may send messages that run the main window
+// procedure again.
+bool exiting = false;
+
 } // namespace
 
 void StartCommand() {
@@ -25,6 +29,10 @@ void StopCommand() {
 }
 
 void ExitCommand() {
+    if (exiting) {
+        return;
+    }
+    exiting = true;
     InputActive = 0;
     StopRequested = 1;
     ExitState = 1;
@@ -48,4 +56,5 @@ void ExitCommand() {
     if (MainWindow) {
         DestroyWindow(MainWindow);
     }
+    exiting = false;
 }

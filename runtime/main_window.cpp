@@ -131,6 +131,11 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
     case WM_DESTROY:
         PostQuitMessage(0);
         return 0;
+    case WM_CLOSE:
+        // The desktop's close is an Exit, so that the logs are closed and the worker gets its
+        // grace period rather than the process ending under it.
+        ExitCommand();
+        return 0;
     case WM_MOVE:
         RebuildSnapTargets();
         return 0;

@@ -45,6 +45,15 @@ TEST_F(ExitTest, ExitFromTheMenuBarWhileIdleEndsWorkerLoopAndWindow) {
     EXPECT_EQ(UserLog().mainCalls.load(), 0);
 }
 
+TEST_F(ExitTest, ClosingFromTheDesktopIsAnExit) {
+    ASSERT_TRUE(StartTestProgram());
+    CloseFromDesktop(MainWindow);
+    RunMessageLoop();
+    EXPECT_EQ(ExitState.load(), 2);
+    EXPECT_TRUE(WorkerFinished());
+    EXPECT_EQ(ShutDownProgram(), 0);
+}
+
 TEST_F(ExitTest, EscapeDuringACooperativeProgramEndsItAndAWaitingRequestGivesUp) {
     ASSERT_TRUE(StartTestProgram());
     SetUserBody(PumpUntilStopped);
