@@ -54,15 +54,37 @@ TEST_F(ExitTest, ClosingFromTheDesktopIsAnExit) {
     EXPECT_EQ(ShutDownProgram(), 0);
 }
 
-TEST_F(ExitTest, EscapeDuringACooperativeProgramEndsItAndAWaitingRequestGivesUp) {
+// A window of the main thread whose message posts a second request behind the first.
+int nestedResult = 0;
+LRESULT CALLBACK NestingProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_USER) {
+        nestedResult = RequestCreateImage(7, "007", 10, 10, 32);
+        return 0;
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+TEST_F(ExitTest, EscapeDuringACooperativeProgramEndsItAndWaitingRequestsGiveUp) {
     ASSERT_TRUE(StartTestProgram());
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = NestingProc;
+    wc.lpszClassName = L"qiv_test_exit_nesting";
+    RegisterClassW(&wc);
+    HWND nesting = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 10, 10, nullptr, nullptr,
+                                   nullptr, nullptr);
     SetUserBody(PumpUntilStopped);
     KeyPress(MainWindow, 'S');
     ASSERT_TRUE(PumpMainUntil([] { return Running.load() == 1; }));
-    // Exit runs inside the requester's pumping; the worker ends without serving the request.
+    // The outer request waits to be served, the nested one for the outer to go; Exit runs
+    // inside the nested one's pumping and the worker ends without serving either.
+    nestedResult = 0;
+    PostMessageW(nesting, WM_USER, 0, 0);
     PostMessageW(MainWindow, WM_KEYDOWN, VK_ESCAPE, 0);
     int result = RequestCreateImage(300, "300", 10, 10, 32);
     EXPECT_LT(result, 0);
+    EXPECT_LT(nestedResult, 0);
+    DestroyWindow(nesting);
+    UnregisterClassW(wc.lpszClassName, nullptr);
     EXPECT_EQ(UserLog().mainReturns.load(), 1);
     EXPECT_EQ(ExitState.load(), 2);
     EXPECT_TRUE(WorkerFinished());
