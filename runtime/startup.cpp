@@ -197,6 +197,9 @@ int ShutDownProgram() {
     if (WorkerFinished()) {
         UnregisterClasses();
     }
+    if (MainWindowDC) {
+        ReleaseDC(MainWindow, MainWindowDC);
+    }
     MainWindow = nullptr;
     StatusLine = nullptr;
     MainWindowDC = nullptr;

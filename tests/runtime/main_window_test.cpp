@@ -149,6 +149,24 @@ TEST_F(MainWindowTest, StopWhileIdleDoesNotReachTheNextRun) {
     EXPECT_EQ(StopRequested.load(), 0);
 }
 
+TEST_F(MainWindowTest, TheUserProgramSetsTheStatusAndPausesOnItsOwnThread) {
+    SetUserBody([] {
+        QIV_SetStatus("Click a point");
+        QIV_Pause("一時停止");
+    });
+    PressKey('S');
+    ASSERT_TRUE(WaitReturned(1));
+    wchar_t status[80];
+    GetWindowTextW(StatusLine, status, 80);
+    EXPECT_EQ(std::wstring(status), std::wstring(12, L' ') + L"Click a point");
+    auto boxes = ShownMessageBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, L"Pause");
+    EXPECT_EQ(boxes[0].text, L"一時停止");
+    EXPECT_EQ(boxes[0].owner, nullptr);
+    EXPECT_EQ(boxes[0].type, static_cast<UINT>(MB_OK));
+}
+
 TEST_F(MainWindowTest, CtrlKeysDoNotStartOrStop) {
     SetUserBody(PumpUntilStopped);
     PressKey('S', CONTROL);
