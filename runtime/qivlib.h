@@ -9,6 +9,7 @@
 #include "imagewin/pointer_events.h"
 #include "runtime/control_words.h"
 #include "runtime/helpers.h"
+#include "textwin/text_window.h"
 
 // The two entry points every user program supplies. Both run on the worker thread:
 // UserInit once when the worker starts, UserMain each time the user chooses Start.

@@ -1,0 +1,167 @@
+// The window procedure of class "qiv_twi".
+#include "textwin/key_ring.h"
+#include "textwin/runtime_seams.h"
+#include "textwin/text_internal.h"
+
+#include "platform/win32.h"
+
+namespace {
+
+using namespace textwin;
+
+// Commands of the text window's menu and Ctrl shortcuts.
+constexpr UINT ID_DESTROY = 1006;
+constexpr UINT ID_ABOUT = 1020;
+constexpr UINT ID_COPY_LOG = 1030;
+constexpr UINT ID_WINDOW_INFO = 1045;
+constexpr UINT ID_SELECT = 1069;
+
+bool ControlDown() {
+    return GetKeyState(VK_CONTROL) < 0;
+}
+
+void Resize(int n, HWND hwnd, int width, int height) {
+    {
+        std::lock_guard lock(SlotLock(n));
+        TextWindowRecord& t = qiv_text[n];
+        ReleaseMemorySurface(t);
+        ReleaseDC(hwnd, t.windowDC);
+        t.windowDC = GetDC(hwnd);
+        t.width = width;
+        t.height = height;
+        t.cursorX = 0;
+        t.cursorY = 0;
+        // Without a bitmap the DC draws nowhere; the next size change tries again.
+        CreateMemorySurface(t);
+    }
+    RebuildSnapTargets();
+    InvalidateRect(hwnd, nullptr, FALSE);
+}
+
+void Paint(int n, HWND hwnd) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd, &ps);
+    {
+        std::lock_guard lock(SlotLock(n));
+        const TextWindowRecord& t = qiv_text[n];
+        if (t.open && t.memDC) {
+            const RECT& r = ps.rcPaint;
+            BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, t.memDC, r.left, r.top,
+                   SRCCOPY);
+        }
+    }
+    EndPaint(hwnd, &ps);
+}
+
+void KeyDown(int n, HWND hwnd, WPARAM key) {
+    if (InputActive != 0) {
+        int none = 0;
+        if (key == VK_UP) {
+            InputRequest.compare_exchange_strong(none, 1);
+        } else if (key == 'V' && ControlDown()) {
+            InputRequest.compare_exchange_strong(none, 2);
+        }
+        return;
+    }
+    if (ControlDown()) {
+        UINT command = 0;
+        switch (key) {
+        case 'A':
+            command = ID_ABOUT;
+            break;
+        case 'C':
+            command = ID_COPY_LOG;
+            break;
+        case 'W':
+            command = ID_WINDOW_INFO;
+            break;
+        case 'Q':
+            command = ID_DESTROY;
+            break;
+        case 'S':
+            command = ID_SELECT;
+            break;
+        default:
+            break;
+        }
+        if (command != 0) {
+            PostMessageW(hwnd, WM_COMMAND, command, 0);
+        }
+        return;
+    }
+    switch (key) {
+    case 'X':
+    case VK_ESCAPE:
+    case 'S':
+    case 'C':
+        // Exit, Start and Stop belong to the main window.
+        PostMessageW(MainWindow, WM_KEYDOWN, key, 0);
+        break;
+    case VK_SPACE:
+        // The command prompt that follows arrives with the text window commands.
+        QIV_SelectTextWindow(n);
+        break;
+    default:
+        break;
+    }
+}
+
+void Command(int n, UINT id) {
+    // Select and Destroy are this window's own operations; the log, report and About
+    // commands arrive with the text window commands.
+    if (id == ID_SELECT) {
+        QIV_SelectTextWindow(n);
+    } else if (id == ID_DESTROY) {
+        QIV_CloseTextWindow(n);
+    }
+}
+
+} // namespace
+
+LRESULT CALLBACK TextWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE:
+    case WM_DESTROY:
+        return 0;
+    case WM_CHAR:
+        // Any text window may receive the keys of the line being read.
+        if (InputActive != 0 && !ControlDown()) {
+            KeyRingPut(static_cast<wchar_t>(wParam));
+        }
+        return 0;
+    default:
+        break;
+    }
+    const int n = TextWindowFromHandle(hwnd);
+    if (n < 0) {
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+    switch (message) {
+    case WM_MOVE:
+        RebuildSnapTargets();
+        return 0;
+    case WM_SIZE:
+        Resize(n, hwnd, LOWORD(lParam), HIWORD(lParam));
+        return 0;
+    case WM_PAINT:
+        Paint(n, hwnd);
+        return 0;
+    case WM_KEYDOWN:
+        KeyDown(n, hwnd, wParam);
+        return 0;
+    case WM_COMMAND:
+        Command(n, LOWORD(wParam));
+        return 0;
+    case WM_CLOSE:
+        QIV_CloseTextWindow(n);
+        return 0;
+    case WM_RBUTTONDOWN:
+        // The pop-up menu arrives with the text window commands.
+        return 0;
+    case WM_MOVING:
+        SnapMovingWindow(hwnd, reinterpret_cast<RECT*>(lParam));
+        return 0;
+    default:
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+}
