@@ -2,7 +2,7 @@
 // The runtime defines these; until its own header exists, they are declared here.
 #pragma once
 
-#include "platform/win32_types.h"
+#include "platform/win32_user.h"
 
 #include <atomic>
 #include <cstdint>
@@ -25,3 +25,16 @@ std::uint32_t QIV_GetTime();
 
 void RebuildSnapTargets();
 void SnapMovingWindow(HWND hwnd, RECT* proposed);
+
+// What the runtime calls in the text windows besides their programming interface.
+// The class's window procedure, for start-up's registration.
+WNDPROC TextWindowProcedure();
+// The current text window's number.
+int CurrentTextWindowNumber();
+// The main window's creation prompts, on the main thread: print to and read a line (at most
+// 255 bytes and a terminator) from the current text window; the line is empty if there is
+// no window to read from or the input was abandoned.
+void PromptPrint(const char* text);
+void PromptInput(char line[256]);
+// Exit: closes the log file of every open text window that has one.
+void CloseTextWindowLogs();

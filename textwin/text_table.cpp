@@ -165,21 +165,6 @@ int TextWindowFromHandle(HWND hwnd) {
     return -1;
 }
 
-int TextWindowRects(RECT* rects, int capacity) {
-    int count = 0;
-    for (int n = 0; n < QIV_TEXT_WINDOWS && count < capacity; ++n) {
-        HWND hwnd = nullptr;
-        {
-            std::lock_guard lock(SlotLock(n));
-            hwnd = qiv_text[n].open ? qiv_text[n].hwnd : nullptr;
-        }
-        if (hwnd && GetWindowRect(hwnd, &rects[count])) {
-            ++count;
-        }
-    }
-    return count;
-}
-
 int QIV_OpenTextWindow(int n, int x, int y, int width, int height) {
     if (!InRange(n)) {
         return 2;

@@ -74,8 +74,8 @@ int TextWindowFromHandle(HWND hwnd);
 bool IsTextWindowOpen(int n);
 // Brings text window n to the front if it is open; any thread may call it.
 void BringTextWindowForward(int n);
-// Window rectangles of the open text windows in table order, for the snap targets; returns
-// how many were written (at most capacity).
-int TextWindowRects(RECT* rects, int capacity);
+// The window of text window n while it is open, else null; any thread may ask. The snap
+// targets list open text windows through it, in table order.
+HWND TextWindowHandle(int n);
 
 LRESULT CALLBACK TextWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

@@ -105,3 +105,36 @@ TEST_F(TextWindowTest, KeysGoToTheMainWindowOrBecomeCommands) {
 
 } // namespace
 } // namespace qivtest
+
+namespace qivtest {
+namespace {
+
+TEST_F(TextWindowTest, RuntimeHooksSeeTheTable) {
+    const HWND one = Open(1, 200, 100);
+    Open(3, 200, 100);
+    OnWorker([] { QIV_CloseTextWindow(3); });
+    EXPECT_EQ(TextWindowHandle(1), one);
+    EXPECT_EQ(TextWindowHandle(3), nullptr);
+    EXPECT_EQ(TextWindowHandle(256), nullptr);
+    EXPECT_EQ(CurrentTextWindowNumber(), 1);
+    EXPECT_EQ(TextWindowProcedure(), &TextWindowProc);
+
+    // Exit closes the logs of the open windows.
+    {
+        std::lock_guard lock(textwin::SlotLock(1));
+        qiv_text[1].logState = 2;
+        qiv_text[1].logFile = std::tmpfile();
+    }
+    CloseTextWindowLogs();
+    EXPECT_EQ(Record(1).logState, 0);
+    EXPECT_EQ(Record(1).logFile, nullptr);
+
+    // A prompt without a window to read from gives an empty line at once.
+    OnWorker([] { QIV_CloseTextWindow(1); });
+    char line[256] = "stale";
+    PromptInput(line);
+    EXPECT_STREQ(line, "");
+}
+
+} // namespace
+} // namespace qivtest

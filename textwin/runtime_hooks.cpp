@@ -1,0 +1,42 @@
+// The text windows as the runtime's start-up, prompts, snapping and Exit reach them.
+#include "textwin/runtime_seams.h"
+#include "textwin/text_internal.h"
+
+HWND TextWindowHandle(int n) {
+    if (n < 0 || n >= QIV_TEXT_WINDOWS) {
+        return nullptr;
+    }
+    std::lock_guard lock(textwin::SlotLock(n));
+    return qiv_text[n].open ? qiv_text[n].hwnd : nullptr;
+}
+
+WNDPROC TextWindowProcedure() {
+    return TextWindowProc;
+}
+
+int CurrentTextWindowNumber() {
+    return CurrentTextWindow;
+}
+
+void PromptPrint(const char* text) {
+    QIV_Printf("%s", text);
+}
+
+void PromptInput(char line[256]) {
+    line[0] = 0;
+    QIV_Input(line);
+}
+
+void CloseTextWindowLogs() {
+    for (int n = 0; n < QIV_TEXT_WINDOWS; ++n) {
+        std::lock_guard lock(textwin::SlotLock(n));
+        TextWindowRecord& t = qiv_text[n];
+        if (t.open && t.logState != 0) {
+            if (t.logFile) {
+                std::fclose(t.logFile);
+            }
+            t.logFile = nullptr;
+            t.logState = 0;
+        }
+    }
+}
