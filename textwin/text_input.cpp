@@ -127,7 +127,7 @@ void QIV_Input(char* buffer) {
     LineInput in = {};
     in.n = CurrentTextWindow;
     {
-        if (in.n < 0 || in.n >= QIV_TEXT_WINDOWS) {
+        if (!buffer || in.n < 0 || in.n >= QIV_TEXT_WINDOWS) {
             return;
         }
         std::lock_guard lock(SlotLock(in.n));

@@ -17,7 +17,7 @@ constexpr int PRINT_BUFFER = 4096;
 void QIV_Printf(const char* format, ...) {
     using namespace textwin;
     const int n = CurrentTextWindow;
-    if (!IsTextWindowOpen(n)) {
+    if (!format || !IsTextWindowOpen(n)) {
         return;
     }
     char narrow[PRINT_BUFFER];
