@@ -18,7 +18,8 @@ COLORREF GdiColor(int rgb);
 bool CreateMemorySurface(TextWindowRecord& t);
 void ReleaseMemorySurface(TextWindowRecord& t);
 
-// Draws count characters at (x, y) in the current colours with an opaque background.
+// Draws count characters at (x, y) in the current colours with an opaque background, each in
+// the one or two cells the layout gives it.
 void DrawCells(TextWindowRecord& t, const wchar_t* text, int count, int x, int y);
 
 // After a line feed or break: moves the picture up one line if the cursor's line does not

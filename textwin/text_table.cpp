@@ -3,6 +3,7 @@
 #include "textwin/key_ring.h"
 #include "textwin/runtime_seams.h"
 #include "textwin/text_internal.h"
+#include "textwin/text_layout.h"
 
 #include "platform/win32.h"
 
@@ -76,8 +77,25 @@ void ReleaseMemorySurface(TextWindowRecord& t) {
 }
 
 void DrawCells(TextWindowRecord& t, const wchar_t* text, int count, int x, int y) {
-    if (count > 0) {
-        TextOutW(t.memDC, x, y, text, count);
+    // Runs of one-cell characters go out whole. A two-cell character is drawn on its own over
+    // two blank cells: the font draws some of them (accented letters, symbols) one cell wide,
+    // and the layout must still find the next character where it put it.
+    static const wchar_t BLANKS[2] = {L' ', L' '};
+    int start = 0;
+    for (int i = 0; i <= count; ++i) {
+        if (i < count && CharCells(text[i]) == 1) {
+            continue;
+        }
+        if (i > start) {
+            TextOutW(t.memDC, x, y, text + start, i - start);
+            x += (i - start) * t.cellWidth;
+        }
+        if (i < count) {
+            TextOutW(t.memDC, x, y, BLANKS, 2);
+            TextOutW(t.memDC, x, y, text + i, 1);
+            x += 2 * t.cellWidth;
+        }
+        start = i + 1;
     }
 }
 

@@ -47,6 +47,18 @@ TEST_F(TextWindowTest, TwoCellCharacterThatDoesNotFitGoesToTheNextLine) {
     EXPECT_FALSE(AllOf(shown, 0, 16, 16, 16, BLACK));
 }
 
+TEST_F(TextWindowTest, CharactersTheFontDrawsNarrowStillTakeTwoCells) {
+    Open(0, 200, 100);
+    OnWorker([] {
+        QIV_PushTextColor(0x0000FF, 0xFFFFFF);
+        QIV_Printf("\xC3\xA9!"); // é!
+    });
+    EXPECT_EQ(Record(0).cursorX, 24);
+    const Capture shown = Shown(0);
+    const Capture blue = Reference(L"\u00e9 !", 24, 16, 0xFFFFFF, 0x0000FF);
+    EXPECT_TRUE(SameBlock(shown, 0, 0, blue, 0, 0, 24, 16));
+}
+
 TEST_F(TextWindowTest, PrintingPastTheBottomScrollsOneLinePerLineFeed) {
     Open(0, 200, 64);
     OnWorker([] {
