@@ -24,6 +24,9 @@ void Resize(int n, HWND hwnd, int width, int height) {
     {
         std::lock_guard lock(SlotLock(n));
         TextWindowRecord& t = qiv_text[n];
+        if (!t.open || t.hwnd != hwnd) {
+            return; // closed since it was looked up
+        }
         ReleaseMemorySurface(t);
         ReleaseDC(hwnd, t.windowDC);
         t.windowDC = GetDC(hwnd);
