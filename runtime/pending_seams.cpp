@@ -5,12 +5,9 @@
 
 #include "platform/win32.h"
 
-// FIXME: ImageWndProc, the text window procedure and the boxes' procedures; until then their
+// FIXME: ImageWndProc and the boxes' procedures; until then their
 // classes behave as plain windows.
 WNDPROC ImageWindowProcedure() {
-    return DefWindowProcW;
-}
-WNDPROC TextWindowProcedure() {
     return DefWindowProcW;
 }
 WNDPROC InputBoxProcedure() {
@@ -48,22 +45,6 @@ bool ReadImageFileSize(const wchar_t*, unsigned*, unsigned*) {
     return false;
 }
 void ResetCustomColours() {}
-
-// FIXME: text windows — QIV_OpenTextWindow(args.number, -1, -1, -1, -1), the table reset,
-// QIV_CloseLogs, the table lookups, QIV_Printf("%s", text) and QIV_Input(line).
-void OpenTextWindowForRequest(const RequestBlock&) {}
-void ResetTextWindowTable() {}
-void CloseTextWindowLogs() {}
-HWND TextWindowHandle(int) {
-    return nullptr;
-}
-int CurrentTextWindowNumber() {
-    return 0;
-}
-void PromptPrint(const char*) {}
-void PromptInput(char line[256]) {
-    line[0] = '\0';
-}
 
 // FIXME: input box and button box — QIV_DestroyInputBox/QIV_OpenInputBox(args.x, args.y,
 // args.number), QIV_DestroyButtonBox/QIV_OpenButtonBox(args.x, args.y, args.width,

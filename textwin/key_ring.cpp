@@ -6,7 +6,6 @@
 #include <mutex>
 
 KeyRingRecord KeyRing = {{}, -1, 0};
-std::atomic<int> InputActive{0};
 std::atomic<int> InputRequest{0};
 wchar_t LastInputLine[QIV_INPUT_CHARS + 1];
 

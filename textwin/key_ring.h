@@ -3,6 +3,7 @@
 // run on the main thread.
 #pragma once
 
+#include "runtime/control_words.h"
 #include "textwin/text_window.h"
 
 #include <atomic>
@@ -18,8 +19,6 @@ struct KeyRingRecord {
 };
 extern KeyRingRecord KeyRing;
 
-// 0 while no line is read, else the reading window's number + 1.
-extern std::atomic<int> InputActive;
 // 0 none, 1 recall the last line, 2 paste the clipboard's first line.
 extern std::atomic<int> InputRequest;
 // The last line entered, at most 255 characters and a terminator.

@@ -10,6 +10,10 @@ HWND TextWindowHandle(int n) {
     return qiv_text[n].open ? qiv_text[n].hwnd : nullptr;
 }
 
+void OpenTextWindowForRequest(const RequestBlock& args) {
+    QIV_OpenTextWindow(static_cast<int>(args.number), -1, -1, -1, -1);
+}
+
 WNDPROC TextWindowProcedure() {
     return TextWindowProc;
 }

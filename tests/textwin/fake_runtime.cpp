@@ -6,7 +6,6 @@
 
 #include <chrono>
 
-std::atomic<int> ExitState{0};
 int ScreenBitsPerPixel = 32;
 HWND MainWindow = nullptr;
 
