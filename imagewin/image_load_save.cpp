@@ -30,7 +30,7 @@ constexpr SaveFormat SAVE_FORMATS[] = {
 constexpr int FORMAT_JPEG = 1;
 
 // Saves larger than this many pixels are refused rather than attempted.
-constexpr long long MAX_SAVE_PIXELS = 1LL << 28;
+constexpr long long MAX_SAVE_PIXELS = 1LL << 27;
 
 // Copies the window's palette into an 8-bit picture's colour table and makes a bitmap of the
 // top-left width × height pixels.

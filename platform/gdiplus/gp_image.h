@@ -27,7 +27,7 @@ namespace platform::gdiplus {
 
 // Decoded sizes above these are refused before any pixel memory is taken.
 constexpr int MAX_IMAGE_SIDE = 65535;
-constexpr std::int64_t MAX_IMAGE_PIXELS = std::int64_t{1} << 28;
+constexpr std::int64_t MAX_IMAGE_PIXELS = std::int64_t{1} << 27;
 
 enum class FileFormat { Bmp, Jpeg, Gif, Png, Tiff };
 

@@ -66,7 +66,7 @@ QImage ToQImage(const ClipboardPicture& picture) {
 bool FromQImage(const QImage& image, ClipboardPicture* picture) {
     // The same limits as decoded files: the DIB sizes computed from them cannot overflow.
     if (image.isNull() || image.width() <= 0 || image.height() <= 0 || image.width() > 65535 ||
-        image.height() > 65535 || std::int64_t{image.width()} * image.height() > (1 << 28)) {
+        image.height() > 65535 || std::int64_t{image.width()} * image.height() > (1 << 27)) {
         return false;
     }
     picture->width = image.width();

@@ -17,7 +17,7 @@ namespace platform::gdiplus {
 namespace {
 
 // Qt refuses to allocate decoded pictures above this many megabytes.
-constexpr int ALLOCATION_LIMIT_MB = 1100;
+constexpr int ALLOCATION_LIMIT_MB = 600;
 
 bool SizeAllowed(const QSize& size) {
     return size.width() > 0 && size.height() > 0 && size.width() <= MAX_IMAGE_SIDE &&
