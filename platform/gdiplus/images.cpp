@@ -137,8 +137,10 @@ GpStatus GdipGetImagePalette(GpImage* image, ColorPalette* palette, INT size) {
     palette->Flags = flags;
     palette->Count = static_cast<UINT>(count);
     // Entries continues past the declared array, inside the caller's size bytes.
-    std::memcpy(reinterpret_cast<BYTE*>(palette) + offsetof(ColorPalette, Entries),
-                image->palette.data(), 4 * count);
+    if (count > 0) {
+        std::memcpy(reinterpret_cast<BYTE*>(palette) + offsetof(ColorPalette, Entries),
+                    image->palette.data(), 4 * count);
+    }
     return Ok;
 }
 

@@ -19,9 +19,10 @@ std::mutex& RegistryMutex() {
     static std::mutex mutex;
     return mutex;
 }
+// Never destroyed: blocks the clipboard still owns at exit stay known, as on a live desktop.
 std::unordered_map<HGLOBAL, Block>& Registry() {
-    static std::unordered_map<HGLOBAL, Block> blocks;
-    return blocks;
+    static auto* blocks = new std::unordered_map<HGLOBAL, Block>;
+    return *blocks;
 }
 
 } // namespace

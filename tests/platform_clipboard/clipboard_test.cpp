@@ -68,7 +68,9 @@ TEST(GlobalMemory, BlocksKnowTheirSizeAndStaleHandlesAreRefused) {
 }
 
 TEST_F(ClipboardTest, OnlyTheThreadThatOpenedItUsesIt) {
-    EXPECT_EQ(SetClipboardData(CF_UNICODETEXT, Block({1, 0, 0, 0, 0, 0, 0, 0})), nullptr);
+    HGLOBAL unused = Block({1, 0, 0, 0, 0, 0, 0, 0});
+    EXPECT_EQ(SetClipboardData(CF_UNICODETEXT, unused), nullptr);
+    EXPECT_EQ(GlobalFree(unused), nullptr); // still the caller's
     EXPECT_FALSE(EmptyClipboard());
     EXPECT_FALSE(CloseClipboard());
     ASSERT_TRUE(OpenClipboard(nullptr));
