@@ -55,7 +55,7 @@ int OpenImageFiles(const std::vector<std::wstring>& paths, const ImageRequests& 
             continue;
         }
         while (n < QIV_IMAGE_WINDOWS) {
-            char title[QIV_PATH_SIZE + 8];
+            char title[QIV_PATH_SIZE + 16];
             std::snprintf(title, sizeof(title), "%03d %s", n, narrowName);
             const int result = requests.createImage(n, title, static_cast<int>(width),
                                                     static_cast<int>(height), 32);
@@ -118,7 +118,7 @@ void PasteOnMainWindow(const ImageRequests& requests) {
     BITMAP info{};
     GetObjectW(bitmap, sizeof(info), &info);
     for (int k = 0; k < QIV_IMAGE_WINDOWS; ++k) {
-        char title[8];
+        char title[16];
         std::snprintf(title, sizeof(title), "%03d", k);
         if (requests.createImage(k, title, info.bmWidth, info.bmHeight, 32) == 0) {
             requests.pasteBitmap(bitmap);
