@@ -22,6 +22,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace platform::testing {
@@ -108,10 +109,11 @@ struct Capture {
 bool CaptureClientSurface(HWND hwnd, Capture* capture);
 bool GrabShownClient(HWND hwnd, Capture* capture);
 
-// The modal-UI responder. Installed, it answers every pop-up menu and message box (and, as
-// they are added, the file, colour and font dialogs) instead of showing them, and records what
-// would have been shown. Answers are used in order, each by the first request of its kind;
-// without one, a menu is cancelled and a message box gets its default button (OK).
+// The modal-UI responder. Installed, it answers every pop-up menu, message box and file dialog
+// (and, as they are added, the colour and font dialogs) instead of showing them, and records
+// what would have been shown. Answers are used in order, each by the first request of its
+// kind; without one, a menu is cancelled, a message box gets its default button (OK) and a
+// file dialog is cancelled.
 struct MenuItemRecord {
     std::wstring text; // as given, '&' and '\t' included
     UINT id = 0;
@@ -134,6 +136,18 @@ struct ShownMessageBox {
     int answer = 0;
 };
 
+// The open and save dialogs as they would have been shown.
+struct ShownFileDialog {
+    bool save = false;
+    HWND owner = nullptr;
+    std::wstring title;
+    std::wstring initialDir;
+    std::wstring fileName;
+    std::vector<std::pair<std::wstring, std::wstring>> filters; // description, patterns
+    int filterIndex = 0;                                        // 1-based, as shown
+    DWORD flags = 0;
+};
+
 void InstallResponder();
 void RemoveResponder();
 void AnswerMenuWithId(UINT id);
@@ -141,6 +155,10 @@ void AnswerMenuWithId(UINT id);
 void AnswerMenuWithText(const std::wstring& text);
 void AnswerMenuCancel();
 void AnswerMessageBox(int button);
+// The next open or save dialog closes with OK on this full path, with the filter in use
+// (0: the one it was shown with); or with Cancel.
+void AnswerFileDialog(const std::wstring& path, int filterIndex = 0);
+void AnswerFileDialogCancel();
 // The next request (of any kind) stays open until AnswerHeld: the caller sits in its modal
 // loop meanwhile.
 void HoldNextModal();
@@ -148,6 +166,7 @@ int HeldModalCount();
 bool AnswerHeld(LRESULT result);
 std::vector<ShownMenu> ShownMenus();
 std::vector<ShownMessageBox> ShownMessageBoxes();
+std::vector<ShownFileDialog> ShownFileDialogs();
 void ClearShown();
 
 } // namespace platform::testing

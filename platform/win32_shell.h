@@ -18,3 +18,92 @@ void DragFinish(HDROP drop);
 LPWSTR GetCommandLineW();
 LPWSTR* CommandLineToArgvW(LPCWSTR cmdLine, int* numArgs);
 HLOCAL LocalFree(HLOCAL mem);
+
+// Common file dialogs. lpstrFilter holds pairs of (description, pattern) strings, each ended
+// by a terminator, the list by a second one; patterns are separated by ';'.
+using LPOFNHOOKPROC = UINT_PTR (*)(HWND, UINT, WPARAM, LPARAM);
+
+struct OPENFILENAMEW {
+    DWORD lStructSize;
+    HWND hwndOwner;
+    HINSTANCE hInstance;
+    LPCWSTR lpstrFilter;
+    LPWSTR lpstrCustomFilter;
+    DWORD nMaxCustFilter;
+    DWORD nFilterIndex; // 1-based; in: the filter shown first, out: the one in use
+    LPWSTR lpstrFile;   // in: the initial file name; out: the chosen full path
+    DWORD nMaxFile;
+    LPWSTR lpstrFileTitle;
+    DWORD nMaxFileTitle;
+    LPCWSTR lpstrInitialDir;
+    LPCWSTR lpstrTitle;
+    DWORD Flags;
+    WORD nFileOffset;    // out: where the file name starts in lpstrFile
+    WORD nFileExtension; // out: where the extension starts (after the '.'), 0 without one
+    LPCWSTR lpstrDefExt;
+    LPARAM lCustData;
+    LPOFNHOOKPROC lpfnHook;
+    LPCWSTR lpTemplateName;
+    void* pvReserved;
+    DWORD dwReserved;
+    DWORD FlagsEx;
+};
+using LPOPENFILENAMEW = OPENFILENAMEW*;
+
+#define OFN_READONLY 0x00000001
+#define OFN_OVERWRITEPROMPT 0x00000002
+#define OFN_HIDEREADONLY 0x00000004
+#define OFN_NOCHANGEDIR 0x00000008
+#define OFN_PATHMUSTEXIST 0x00000800
+#define OFN_FILEMUSTEXIST 0x00001000
+
+// FALSE when cancelled, or when the chosen path does not fit nMaxFile (CommDlgExtendedError
+// then answers FNERR_BUFFERTOOSMALL).
+BOOL GetOpenFileNameW(LPOPENFILENAMEW ofn);
+BOOL GetSaveFileNameW(LPOPENFILENAMEW ofn);
+DWORD CommDlgExtendedError();
+#define CDERR_STRUCTSIZE 0x0001
+#define CDERR_INITIALIZATION 0x0002
+#define FNERR_BUFFERTOOSMALL 0x3003
+
+// Global memory blocks, as the clipboard exchanges them. Blocks never move here; a handle
+// stays valid until GlobalFree.
+#define GMEM_FIXED 0x0000
+#define GMEM_MOVEABLE 0x0002
+#define GMEM_ZEROINIT 0x0040
+#define GMEM_SHARE 0x2000
+#define GMEM_DDESHARE GMEM_SHARE
+#define GHND (GMEM_MOVEABLE | GMEM_ZEROINIT)
+#define GPTR (GMEM_FIXED | GMEM_ZEROINIT)
+
+HGLOBAL GlobalAlloc(UINT flags, std::size_t bytes);
+LPVOID GlobalLock(HGLOBAL mem);
+BOOL GlobalUnlock(HGLOBAL mem);
+std::size_t GlobalSize(HGLOBAL mem);
+HGLOBAL GlobalFree(HGLOBAL mem); // null on success, mem when it is not a live block
+
+// The clipboard, exchanged with the desktop's. CF_DIB blocks are validated when set and when
+// read: a malformed one is refused.
+#define CF_TEXT 1
+#define CF_BITMAP 2
+#define CF_DIB 8
+#define CF_UNICODETEXT 13
+
+BOOL OpenClipboard(HWND owner);
+BOOL CloseClipboard();
+BOOL EmptyClipboard();
+// The clipboard takes the handle over on success (a global block, or an HBITMAP for
+// CF_BITMAP); on failure the caller keeps it. Null on failure.
+HANDLE SetClipboardData(UINT format, HANDLE data);
+// Owned by the clipboard and valid until it is closed.
+HANDLE GetClipboardData(UINT format);
+BOOL IsClipboardFormatAvailable(UINT format);
+
+// Copies of bitmaps (IMAGE_BITMAP only): LR_CREATEDIBSECTION makes a DIB section; width and
+// height 0 keep the size.
+#define IMAGE_BITMAP 0
+#define LR_DEFAULTCOLOR 0x0000
+#define LR_COPYRETURNORG 0x0004
+#define LR_COPYDELETEORG 0x0008
+#define LR_CREATEDIBSECTION 0x2000
+HANDLE CopyImage(HANDLE image, UINT type, int width, int height, UINT flags);

@@ -24,26 +24,7 @@ int CreateImageWindowForRequest(const RequestBlock&) {
 }
 void UpdateImageForRequest(const RequestBlock&) {}
 
-// FIXME: image files — QIV_SelectImage, QIV_LoadImage(args.path, args.x, args.y),
-// QIV_RestoreImage; PasteBitmap; GdiplusStartup/GdiplusShutdown; ReadClipboardBitmap; the size
-// through GdipLoadImageFromFile; the colour dialog's custom colours.
-int LoadImageForRequest(const RequestBlock&) {
-    return 1;
-}
-void PasteBitmapForRequest(const RequestBlock& args) {
-    // The bitmap is the worker's now; nothing can take it.
-    if (args.bitmap) {
-        DeleteObject(args.bitmap);
-    }
-}
-void StartImageCodecs() {}
-void StopImageCodecs() {}
-HBITMAP ReadClipboardBitmapForPaste() {
-    return nullptr;
-}
-bool ReadImageFileSize(const wchar_t*, unsigned*, unsigned*) {
-    return false;
-}
+// FIXME: the colour dialog's custom colours (image window commands).
 void ResetCustomColours() {}
 
 // FIXME: input box and button box — QIV_DestroyInputBox/QIV_OpenInputBox(args.x, args.y,

@@ -5,6 +5,7 @@
 #include "platform/win32.h"
 
 #include "imageops/drawing.h"
+#include "imagewin/image_files.h"
 #include "imagewin/image_window.h"
 #include "imagewin/pointer_events.h"
 #include "runtime/control_words.h"

@@ -1,6 +1,7 @@
 // The one entry point for modal UI: a request goes to the test responder if one is installed,
 // otherwise the real Qt menu or dialog is shown without blocking the GUI thread, and the
 // request completes from the widget's signals.
+#include "platform/qt/file_dialog_qt.h"
 #include "platform/qt/gui_thread.h"
 #include "platform/qt/menu_builder.h"
 #include "platform/qt/native_window.h"
@@ -132,6 +133,10 @@ void StartModal(const std::shared_ptr<ModalRequest>& request) {
                 break;
             case ModalKind::MessageBox:
                 qt::ShowMessageBox(request);
+                break;
+            case ModalKind::OpenFile:
+            case ModalKind::SaveFile:
+                qt::ShowFileDialog(request);
                 break;
             }
         },

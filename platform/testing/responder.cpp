@@ -1,4 +1,5 @@
-// The modal-UI responder: answers menus and message boxes from a script and records them.
+// The modal-UI responder: answers menus, message boxes and file dialogs from a script and
+// records them.
 // A later dialog kind adds its record, its answer functions and a branch in Respond().
 #include "platform/testing.h"
 #include "platform/user/modal.h"
@@ -9,7 +10,7 @@
 namespace platform::testing {
 namespace {
 
-enum class AnswerKind { MenuId, MenuText, MessageBoxButton, Hold };
+enum class AnswerKind { MenuId, MenuText, MessageBoxButton, File, FileCancel, Hold };
 
 struct Answer {
     AnswerKind kind;
@@ -22,6 +23,7 @@ std::deque<Answer> script;
 std::vector<std::shared_ptr<ModalRequest>> held;
 std::vector<ShownMenu> shownMenus;
 std::vector<ShownMessageBox> shownBoxes;
+std::vector<ShownFileDialog> shownFileDialogs;
 
 std::vector<MenuItemRecord> Record(const std::vector<MenuItemSnapshot>& items) {
     std::vector<MenuItemRecord> records;
@@ -62,6 +64,9 @@ bool Matches(AnswerKind answer, ModalKind request) {
         return request == ModalKind::PopupMenu;
     case AnswerKind::MessageBoxButton:
         return request == ModalKind::MessageBox;
+    case AnswerKind::File:
+    case AnswerKind::FileCancel:
+        return request == ModalKind::OpenFile || request == ModalKind::SaveFile;
     case AnswerKind::Hold:
         return true;
     }
@@ -81,17 +86,28 @@ bool Respond(const std::shared_ptr<ModalRequest>& request) {
         }
     }
     LRESULT result = request->defaultResult;
+    std::wstring resultText;
     if (scripted && answer.kind == AnswerKind::MenuId) {
         result = answer.value;
     } else if (scripted && answer.kind == AnswerKind::MenuText) {
         result = FindItem(request->menu.items, answer.text);
     } else if (scripted && answer.kind == AnswerKind::MessageBoxButton) {
         result = answer.value;
+    } else if (scripted && answer.kind == AnswerKind::File) {
+        result = answer.value != 0 ? answer.value : request->file.filterIndex;
+        resultText = answer.text;
+    } else if (scripted && answer.kind == AnswerKind::FileCancel) {
+        result = 0;
     }
     bool hold = scripted && answer.kind == AnswerKind::Hold;
     if (request->kind == ModalKind::PopupMenu) {
         shownMenus.push_back(ShownMenu{request->owner, request->at, Record(request->menu.items),
                                        hold ? 0u : static_cast<UINT>(result)});
+    } else if (request->kind == ModalKind::OpenFile || request->kind == ModalKind::SaveFile) {
+        const FileDialogRequest& f = request->file;
+        shownFileDialogs.push_back(ShownFileDialog{request->kind == ModalKind::SaveFile,
+                                                   request->owner, f.title, f.initialDir,
+                                                   f.fileName, f.filters, f.filterIndex, f.flags});
     } else {
         shownBoxes.push_back(ShownMessageBox{request->owner, request->caption, request->text,
                                              request->type, hold ? 0 : static_cast<int>(result)});
@@ -101,7 +117,7 @@ bool Respond(const std::shared_ptr<ModalRequest>& request) {
         return true;
     }
     lock.unlock();
-    request->Complete(result);
+    request->Complete(result, resultText);
     return true;
 }
 
@@ -146,6 +162,14 @@ void AnswerMessageBox(int button) {
     Push({AnswerKind::MessageBoxButton, button, {}});
 }
 
+void AnswerFileDialog(const std::wstring& path, int filterIndex) {
+    Push({AnswerKind::File, filterIndex, path});
+}
+
+void AnswerFileDialogCancel() {
+    Push({AnswerKind::FileCancel, 0, {}});
+}
+
 void HoldNextModal() {
     Push({AnswerKind::Hold, 0, {}});
 }
@@ -179,10 +203,16 @@ std::vector<ShownMessageBox> ShownMessageBoxes() {
     return shownBoxes;
 }
 
+std::vector<ShownFileDialog> ShownFileDialogs() {
+    std::lock_guard lock(responderMutex);
+    return shownFileDialogs;
+}
+
 void ClearShown() {
     std::lock_guard lock(responderMutex);
     shownMenus.clear();
     shownBoxes.clear();
+    shownFileDialogs.clear();
 }
 
 } // namespace platform::testing

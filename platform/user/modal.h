@@ -16,12 +16,26 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace platform {
 
 class ThreadQueue;
 
-enum class ModalKind { PopupMenu, MessageBox };
+enum class ModalKind { PopupMenu, MessageBox, OpenFile, SaveFile };
+
+// The open and save dialogs. The request completes with the 1-based filter in use and the
+// chosen full path as its text, or 0 when cancelled.
+struct FileDialogRequest {
+    std::wstring title;
+    std::wstring initialDir;
+    std::wstring fileName; // the name field's initial text
+    std::wstring defaultExt;
+    std::vector<std::pair<std::wstring, std::wstring>> filters; // description, patterns
+    int filterIndex = 1;
+    DWORD flags = 0;
+};
 
 struct ModalRequest {
     ModalKind kind = ModalKind::MessageBox;
@@ -34,6 +48,8 @@ struct ModalRequest {
     std::wstring caption;
     std::wstring text;
     UINT type = 0;
+    // OpenFile, SaveFile.
+    FileDialogRequest file;
 
     // Completes the request once (later calls are ignored) and wakes the waiting thread.
     // Any thread may call it.

@@ -1,0 +1,58 @@
+// The objects behind the flat API's opaque pointers, and the codec seam to the Qt backend.
+#pragma once
+
+#include "platform/win32_gdiplus.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct GpImage {
+    int width = 0;
+    int height = 0;
+    PixelFormat format = PixelFormat32bppARGB;
+    // Always present: width × height words 0xAARRGGBB, top-down, what drawing uses.
+    std::vector<std::uint32_t> argb;
+    // Indexed pictures also keep their indices and table, so saving keeps them exact.
+    std::vector<std::uint8_t> indices;
+    std::vector<std::uint32_t> palette; // 0xAARRGGBB
+};
+
+struct GpGraphics {
+    HDC hdc = nullptr;
+};
+
+namespace platform::gdiplus {
+
+// Decoded sizes above these are refused before any pixel memory is taken.
+constexpr int MAX_IMAGE_SIDE = 65535;
+constexpr std::int64_t MAX_IMAGE_PIXELS = std::int64_t{1} << 27;
+
+enum class FileFormat { Bmp, Jpeg, Gif, Png, Tiff };
+
+// Decodes a file into image (argb always; indices and palette for indexed pictures), pixels as
+// stored. Implemented by the Qt backend.
+GpStatus DecodeImageFile(const std::wstring& path, GpImage* image);
+
+// GIF files are read through giflib, so their indices and table survive.
+bool IsGifFile(const std::wstring& path);
+GpStatus DecodeGifFile(const std::wstring& path, GpImage* image);
+
+// True when a JPEG stream ends its last scan with an end-of-image marker; a file cut short
+// inside its scan is refused instead of being shown half grey.
+bool JpegLooksComplete(const std::uint8_t* data, std::size_t size);
+
+// Encodes image in one of the formats the backend writes (all but Gif). quality is 0..100 for
+// JPEG and ignored otherwise.
+GpStatus EncodeImage(const GpImage& image, FileFormat format, int quality,
+                     std::vector<std::uint8_t>* bytes);
+
+// Encodes image as GIF (giflib), quantising pictures that are not indexed.
+GpStatus EncodeGif(const GpImage& image, std::vector<std::uint8_t>* bytes);
+
+// Writes bytes to path through a temporary file in the same folder and a rename, so the name
+// holds either the old file or the whole new one.
+GpStatus WriteFileAtomically(const std::wstring& path, const std::vector<std::uint8_t>& bytes);
+
+} // namespace platform::gdiplus

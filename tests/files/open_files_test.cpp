@@ -1,0 +1,169 @@
+// Dropped files, command-line files and Paste on the main window, through recorded requests.
+#include "imagewin/image_open_files.h"
+#include "platform/testing.h"
+#include "tests/files/file_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <set>
+
+namespace {
+
+using namespace filetest;
+using namespace platform::testing;
+
+struct Recorded {
+    std::set<int> inUse;
+    std::vector<std::string> calls;
+    int giveUpAt = -1; // creation of this number fails with 4
+    HBITMAP pasted = nullptr;
+};
+Recorded* recorded = nullptr;
+
+int Create(int n, const char* title, int width, int height, int bits) {
+    if (n == recorded->giveUpAt) {
+        return 4;
+    }
+    if (recorded->inUse.count(n) != 0) {
+        return 1;
+    }
+    recorded->inUse.insert(n);
+    recorded->calls.push_back("create " + std::string(title) + " " + std::to_string(width) + "x" +
+                              std::to_string(height) + "x" + std::to_string(bits));
+    return 0;
+}
+int Load(int n, const char* path) {
+    recorded->calls.push_back("load " + std::to_string(n) + " " + path);
+    return 0;
+}
+void Update(int n) {
+    recorded->calls.push_back("update " + std::to_string(n));
+}
+void Paste(HBITMAP bitmap) {
+    recorded->pasted = bitmap;
+    recorded->calls.push_back("paste");
+}
+int Restore() {
+    recorded->calls.push_back("restore");
+    return 0;
+}
+
+const ImageRequests REQUESTS = {Create, Load, Update, Paste, Restore};
+
+class OpenFilesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        StartTestApplication();
+        ResetImageWindowTable();
+        recorded = &record;
+        FakeImageWindow source(100, 3, 2, 32);
+        qiv_target = 100;
+        for (const char* name : {"a", "b", "c"}) {
+            ASSERT_EQ(QIV_SaveImage(3, 2, 3, dir.Path(name).c_str()), 0);
+        }
+    }
+    void TearDown() override { recorded = nullptr; }
+    std::wstring Wide(const std::string& name) const {
+        const std::string path = dir.Path(name);
+        return std::wstring(path.begin(), path.end());
+    }
+
+    Watchdog watchdog{std::chrono::seconds(30), "open files test"};
+    TempDir dir;
+    Recorded record;
+};
+
+TEST_F(OpenFilesTest, ThreeFilesOpenAsWindows000To002TitledWithTheirNames) {
+    EXPECT_EQ(OpenImageFiles({Wide("a.png"), Wide("b.png"), Wide("c.png")}, REQUESTS), 3);
+    const std::vector<std::string> expected = {
+        "create 000 a.png 3x2x32", "load 0 " + dir.Path("a.png"), "update 0", "restore",
+        "create 001 b.png 3x2x32", "load 1 " + dir.Path("b.png"), "update 1", "restore",
+        "create 002 c.png 3x2x32", "load 2 " + dir.Path("c.png"), "update 2", "restore"};
+    EXPECT_EQ(record.calls, expected);
+}
+
+TEST_F(OpenFilesTest, NumbersSkipWindowsInUseAndNonPicturesAndGoOnAcrossTheDrop) {
+    record.inUse = {0, 2};
+    const std::string text = std::string(QIV_TEST_DATA) + "/text_named.jpg";
+    EXPECT_EQ(OpenImageFiles({Wide("a.png"), std::wstring(text.begin(), text.end()),
+                              Wide("missing.png"), Wide("b.png")},
+                             REQUESTS),
+              2);
+    ASSERT_EQ(record.calls.size(), 8u);
+    EXPECT_EQ(record.calls[0], "create 001 a.png 3x2x32");
+    EXPECT_EQ(record.calls[4], "create 003 b.png 3x2x32");
+    // A failure other than "in use" gives up that file; the next goes on from the next number.
+    record.calls.clear();
+    record.inUse.clear();
+    record.giveUpAt = 0;
+    EXPECT_EQ(OpenImageFiles({Wide("a.png"), Wide("b.png")}, REQUESTS), 1);
+    EXPECT_EQ(record.calls[0], "create 001 b.png 3x2x32");
+}
+
+TEST_F(OpenFilesTest, RelativeNamesOpenWithTheirFullPath) {
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(dir.Dir());
+    EXPECT_EQ(OpenImageFiles({L"c.png"}, REQUESTS), 1);
+    std::filesystem::current_path(before);
+    EXPECT_EQ(record.calls[1], "load 0 " + dir.Path("c.png"));
+}
+
+TEST_F(OpenFilesTest, UnreadableFilesAreReportedWhenAskedTo) {
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(OpenImageFiles({Wide("missing.png"), Wide("a.png")}, REQUESTS, "qivstereo"), 1);
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("qivstereo: cannot open " + dir.Path("missing.png") + " as an image"),
+              std::string::npos);
+    EXPECT_EQ(err.find("a.png"), std::string::npos);
+}
+
+TEST_F(OpenFilesTest, DroppedFilesOnTheMainWindow) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = [](HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
+        if (message == WM_DROPFILES) {
+            DropFilesOnMainWindow(reinterpret_cast<HDROP>(wParam), REQUESTS);
+            return 0;
+        }
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    };
+    wc.lpszClassName = L"files_main_drop";
+    RegisterClassW(&wc);
+    HWND hwnd = CreateWindowExW(0, L"files_main_drop", L"main", WS_VISIBLE | WS_CAPTION, 0, 0, 100,
+                                100, nullptr, nullptr, nullptr, nullptr);
+    DragAcceptFiles(hwnd, TRUE);
+    DropFiles(hwnd, {Wide("b.png"), Wide("a.png")}, 5, 5);
+    ASSERT_TRUE(PumpUntil([&] { return record.calls.size() == 8; }));
+    EXPECT_EQ(record.calls[0], "create 000 b.png 3x2x32");
+    EXPECT_EQ(record.calls[4], "create 001 a.png 3x2x32");
+    DestroyWindow(hwnd);
+}
+
+TEST_F(OpenFilesTest, PasteTakesTheLowestFreeNumber) {
+    FakeImageWindow source(0, 4, 3, 32);
+    CopyImageToClipboard(0);
+    record.inUse = {0, 1};
+    PasteOnMainWindow(REQUESTS);
+    const std::vector<std::string> expected = {"create 002 4x3x32", "paste", "update 2", "restore"};
+    EXPECT_EQ(record.calls, expected);
+    ASSERT_NE(record.pasted, nullptr);
+    DeleteObject(record.pasted);
+    // No free number: nothing is created and the bitmap is not leaked to anyone.
+    record.calls.clear();
+    record.pasted = nullptr;
+    for (int k = 0; k < QIV_IMAGE_WINDOWS; ++k) {
+        record.inUse.insert(k);
+    }
+    PasteOnMainWindow(REQUESTS);
+    EXPECT_TRUE(record.calls.empty());
+    // Nothing on the clipboard: nothing happens.
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    CloseClipboard();
+    record.inUse.clear();
+    PasteOnMainWindow(REQUESTS);
+    EXPECT_TRUE(record.calls.empty());
+}
+
+} // namespace
