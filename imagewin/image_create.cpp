@@ -17,6 +17,10 @@ constexpr DWORD IMAGE_WINDOW_STYLE = WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_T
 constexpr int DEFAULT_POSITION = -1;
 constexpr int COLOR_TABLE_ENTRIES = 256;
 
+// How x and y of -1 are read: the default position (callers), or a real coordinate (a
+// window re-created where it stood, which may well be -1).
+enum class Placement { MINUS_ONE_IS_DEFAULT, EXACT };
+
 // A DIB header followed by its full colour table, as CreateDIBSection reads it.
 struct ImageBitmapInfo {
     BITMAPINFOHEADER header;
@@ -56,7 +60,8 @@ void DiscardHalfMadeWindow(ImageWindowRecord& record) {
 }
 
 int CreateWithLimits(int zoom, int n, const char* title, int x, int y, int width, int height,
-                     int bits, int limitMode) {
+                     int bits, int limitMode,
+                     Placement placement = Placement::MINUS_ONE_IS_DEFAULT) {
     if (static_cast<unsigned>(n) >= QIV_IMAGE_WINDOWS) {
         return 4;
     }
@@ -96,9 +101,10 @@ int CreateWithLimits(int zoom, int n, const char* title, int x, int y, int width
     FormatImageCaption(caption, record.title, record.zoom, bits, COLORONCOLOR);
     const std::wstring wideCaption = platform::Utf8ToWide(caption);
 
+    const bool byDefault = placement == Placement::MINUS_ONE_IS_DEFAULT;
     record.hwnd = CreateWindowExW(0, L"qiv_iw", wideCaption.c_str(), IMAGE_WINDOW_STYLE,
-                                  x == DEFAULT_POSITION ? CW_USEDEFAULT : x,
-                                  y == DEFAULT_POSITION ? CW_USEDEFAULT : y,
+                                  byDefault && x == DEFAULT_POSITION ? CW_USEDEFAULT : x,
+                                  byDefault && y == DEFAULT_POSITION ? CW_USEDEFAULT : y,
                                   outer.right - outer.left, outer.bottom - outer.top,
                                   qiv_image_services.owner, nullptr, nullptr, nullptr);
     if (record.hwnd == nullptr) {
@@ -226,8 +232,8 @@ int QIV_ResizeImage(int n, int width, int height) {
     }
 
     QIV_DestroyImage(n);
-    const int result =
-        CreateWithLimits(zoom, n, title, outer.left, outer.top, width, height, bits, 1);
+    const int result = CreateWithLimits(zoom, n, title, outer.left, outer.top, width, height, bits,
+                                        1, Placement::EXACT);
     if (result != 0) {
         return result;
     }

@@ -196,6 +196,12 @@ TEST_F(ImageWindows, ResizeGivesAClearedBufferAndKeepsTableModeAndPlace) {
     EXPECT_EQ(after.top, before.top);
     EXPECT_EQ(Width(ClientOf(r.hwnd)), 14);
 
+    // A window standing at x = -1 is re-created there, not at the default position.
+    OnWorker([] { return SetWindowPos(qiv_image[2].hwnd, nullptr, -1, 70, 0, 0, SWP_NOSIZE); });
+    ASSERT_EQ(OnWorker([] { return QIV_ResizeImage(2, 3, 3); }), 0);
+    EXPECT_EQ(FrameOf(qiv_image[2].hwnd).left, -1);
+    EXPECT_EQ(FrameOf(qiv_image[2].hwnd).top, 70);
+
     EXPECT_EQ(OnWorker([] { return QIV_ResizeImage(9, 7, 5); }), 1);
     // A re-creation that can't fit leaves the number free.
     EXPECT_EQ(OnWorker([] { return QIV_ResizeImage(2, 2, 20000); }), 2);
