@@ -2,9 +2,10 @@
 #include "imagewin/image_caption.h"
 #include "imagewin/image_sizing.h"
 #include "imagewin/image_window.h"
-#include "imagewin/window_services.h"
 #include "platform/user/text.h"
 #include "platform/win32.h"
+#include "runtime/program_state.h"
+#include "runtime/snapping.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -105,8 +106,8 @@ int CreateWithLimits(int zoom, int n, const char* title, int x, int y, int width
     record.hwnd = CreateWindowExW(0, L"qiv_iw", wideCaption.c_str(), IMAGE_WINDOW_STYLE,
                                   byDefault && x == DEFAULT_POSITION ? CW_USEDEFAULT : x,
                                   byDefault && y == DEFAULT_POSITION ? CW_USEDEFAULT : y,
-                                  outer.right - outer.left, outer.bottom - outer.top,
-                                  qiv_image_services.owner, nullptr, nullptr, nullptr);
+                                  outer.right - outer.left, outer.bottom - outer.top, MainWindow,
+                                  nullptr, nullptr, nullptr);
     if (record.hwnd == nullptr) {
         std::free(record.title);
         record.title = nullptr;
@@ -151,7 +152,7 @@ int CreateWithLimits(int zoom, int n, const char* title, int x, int y, int width
     std::memset(pixels, 0, ImageBufferBytes(bits, record.width, record.height));
 
     record.inUse = 1;
-    RebuildImageSnapTargets();
+    RebuildSnapTargets();
     QIV_SelectImage(n);
     return 0;
 }

@@ -2,9 +2,9 @@
 #include "imagewin/image_caption.h"
 #include "imagewin/image_sizing.h"
 #include "imagewin/image_window.h"
-#include "imagewin/window_services.h"
 #include "platform/user/text.h"
 #include "platform/win32.h"
+#include "runtime/snapping.h"
 
 #include <algorithm>
 #include <string>
@@ -66,7 +66,7 @@ int QIV_SetZoom(int n, int zoom) {
     record.inUse = 1;
     InvalidateRect(record.hwnd, nullptr, FALSE);
     RefreshImageTitle(n);
-    RebuildImageSnapTargets();
+    RebuildSnapTargets();
     return 0;
 }
 

@@ -62,7 +62,7 @@ int QIV_RestoreImage();
 int SelectImageWindowByHandle(HWND hwnd);
 
 // The following need live windows. They run on the thread that owns the image windows (the
-// worker); creation makes the window there, owned by qiv_image_services.owner.
+// worker); creation makes the window there, owned by the main window.
 // Results: 0 success; 1 number in use (creation) or invalid; 2 no zoom fits; 3 bad depth or the
 // buffer (or window) can't be made; 4 number outside 0..255 (creation). A failed creation leaves
 // the number free and no window behind. x or y of -1 places the window at the default position.

@@ -2,8 +2,8 @@
 // snapping, a frame that can't be dragged to another size, and the pointer steps.
 #include "imagewin/image_window.h"
 #include "imagewin/pointer_events.h"
-#include "imagewin/window_services.h"
 #include "platform/win32.h"
+#include "runtime/snapping.h"
 
 LRESULT CALLBACK ImageWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -11,7 +11,7 @@ LRESULT CALLBACK ImageWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
     case WM_DESTROY:
         return 0;
     case WM_MOVE:
-        RebuildImageSnapTargets();
+        RebuildSnapTargets();
         return 0;
     case WM_PAINT: {
         // The whole client area comes from the buffer, whatever the update region.
@@ -29,7 +29,7 @@ LRESULT CALLBACK ImageWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
         GetWindowRect(hwnd, reinterpret_cast<RECT*>(lParam));
         return 0;
     case WM_MOVING:
-        SnapMovingImageWindow(hwnd, reinterpret_cast<RECT*>(lParam));
+        SnapMovingWindow(hwnd, reinterpret_cast<RECT*>(lParam));
         return 0;
     case WM_MOUSEMOVE:
     case WM_LBUTTONDOWN:

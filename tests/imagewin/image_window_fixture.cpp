@@ -1,18 +1,11 @@
 #include "image_window_fixture.h"
 
 #include "imagewin/pointer_events.h"
-#include "imagewin/window_services.h"
+#include "runtime/program_state.h"
+#include "runtime/snapping.h"
 
 namespace qivtest {
 namespace {
-
-std::atomic<int>* rebuildCounter = nullptr;
-
-void CountRebuild() {
-    if (rebuildCounter != nullptr) {
-        ++*rebuildCounter;
-    }
-}
 
 void RegisterImageClass() {
     static bool registered = false;
@@ -42,8 +35,7 @@ void ImageWindowTest::SetUp() {
     ToolWindow = -1;
     owner = CreateWindowExW(0, RecordingClass(), L"owner", WS_VISIBLE | WS_CAPTION, 0, 0, 120, 60,
                             nullptr, nullptr, nullptr, nullptr);
-    rebuildCounter = &snapRebuilds;
-    qiv_image_services = {owner, CountRebuild, nullptr};
+    MainWindow = owner;
     worker = std::make_unique<Worker>();
 }
 
@@ -55,8 +47,7 @@ void ImageWindowTest::TearDown() {
         PumpAll();
     });
     worker.reset();
-    qiv_image_services = {nullptr, nullptr, nullptr};
-    rebuildCounter = nullptr;
+    MainWindow = nullptr;
     DestroyWindow(owner);
     WindowTest::TearDown();
 }
@@ -65,6 +56,19 @@ int ImageWindowTest::OnWorker(const std::function<int()>& task) {
     int result = -1;
     worker->Call([&] { result = task(); });
     return result;
+}
+
+bool ImageWindowTest::IsSnapTarget(HWND hwnd) {
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    const SnapTargets& t = qiv_snapTargets;
+    for (int i = 0; i < t.count; ++i) {
+        if (t.left[i] == r.left && t.top[i] == r.top && t.right[i] == r.right &&
+            t.bottom[i] == r.bottom) {
+            return true;
+        }
+    }
+    return false;
 }
 
 void ImageWindowTest::PumpWorker() {

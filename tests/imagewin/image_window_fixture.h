@@ -1,6 +1,6 @@
-// Real image windows on the offscreen desktop: the "qiv_iw" class, an owner window on the GUI
-// thread and a worker thread that creates the image windows and pumps their messages, as the
-// runtime arranges it.
+// Real image windows on the offscreen desktop: the "qiv_iw" class, a stand-in main window on
+// the GUI thread and a worker thread that creates the image windows and pumps their messages,
+// as the runtime arranges it.
 #pragma once
 
 #include "../platform/window_fixture.h"
@@ -27,10 +27,11 @@ protected:
     // Dispatches the worker's waiting messages.
     void PumpWorker();
 
+    // True when the snap-target list holds the window's present rectangle.
+    static bool IsSnapTarget(HWND hwnd);
     static std::uint32_t* Pixels32(int n) { return qiv_pixels32[n]; }
 
     HWND owner = nullptr;
-    std::atomic<int> snapRebuilds{0};
     std::unique_ptr<Worker> worker;
 };
 

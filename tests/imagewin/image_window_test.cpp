@@ -3,7 +3,6 @@
 #include "image_window_fixture.h"
 
 #include "imagewin/image_sizing.h"
-#include "imagewin/window_services.h"
 
 #include <cstring>
 
@@ -42,7 +41,7 @@ TEST_F(ImageWindows, CreationShowsAnOwnedWindowWithAClearedBufferAndBecomesCurre
     EXPECT_EQ(r.limitMode, 1);
     EXPECT_EQ(r.zoom, 100);
     EXPECT_EQ(qiv_target, 3);
-    EXPECT_GE(snapRebuilds.load(), 1);
+    EXPECT_TRUE(IsSnapTarget(r.hwnd));
 
     const DesktopWindow shown = Shown(r.hwnd);
     EXPECT_TRUE(shown.visible);
@@ -234,8 +233,6 @@ TEST_F(ImageWindows, ZoomResizesTheWindowAroundAnUntouchedBuffer) {
         return 0;
     });
     const RECT before = FrameOf(hwnd);
-    const int rebuilds = snapRebuilds.load();
-
     ASSERT_EQ(OnWorker([] { return QIV_SetZoom(0, 100); }), 0);
     PumpWorker();
     EXPECT_EQ(qiv_image[0].inUse, 1);
@@ -247,7 +244,7 @@ TEST_F(ImageWindows, ZoomResizesTheWindowAroundAnUntouchedBuffer) {
     EXPECT_EQ(after.left, before.left);
     EXPECT_EQ(after.top, before.top);
     EXPECT_EQ(Width(after), Width(before) + 100);
-    EXPECT_GT(snapRebuilds.load(), rebuilds);
+    EXPECT_TRUE(IsSnapTarget(hwnd));
     EXPECT_EQ(Pixels32(0)[0], 0x123456u);
     // The paint that followed shows the buffer at the new size.
     Capture client;
@@ -289,17 +286,18 @@ TEST_F(ImageWindows, DraggingMovesAndSnapsButNeverResizes) {
     EXPECT_EQ(Width(Shown(hwnd).frame), Width(start));
     EXPECT_EQ(qiv_image[0].zoomWidth, 160);
 
-    // Moves go through the runtime's snapping, here a grid of 50 pixels.
-    qiv_image_services.snapMovingWindow = [](HWND, RECT* r) {
-        const int dx = (r->left + 25) / 50 * 50 - r->left;
-        r->left += dx;
-        r->right += dx;
-    };
-    const int rebuilds = snapRebuilds.load();
-    DragWindowTo(hwnd, RECT{307, 100, 307 + Width(start), 100 + Height(start)}, CONTROL);
+    // Without Ctrl a window goes where it is put; with Ctrl, one dragged to within 7 pixels
+    // of the screen's left edge sticks to it. Each move renews the window's snap target.
+    DragWindowTo(hwnd, RECT{5, 300, 5 + Width(start), 300 + Height(start)});
     PumpWorker();
     ProcessDesktopEvents();
-    EXPECT_EQ(FrameOf(hwnd).left, 300);
+    EXPECT_EQ(FrameOf(hwnd).left, 5);
+    EXPECT_TRUE(IsSnapTarget(hwnd));
+    DragWindowTo(hwnd, RECT{6, 320, 6 + Width(start), 320 + Height(start)}, CONTROL);
+    PumpWorker();
+    ProcessDesktopEvents();
+    EXPECT_EQ(FrameOf(hwnd).left, 0);
+    EXPECT_EQ(FrameOf(hwnd).top, 320);
     EXPECT_EQ(Width(FrameOf(hwnd)), Width(start));
-    EXPECT_GT(snapRebuilds.load(), rebuilds);
+    EXPECT_TRUE(IsSnapTarget(hwnd));
 }
