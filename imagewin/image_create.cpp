@@ -2,15 +2,14 @@
 #include "imagewin/image_caption.h"
 #include "imagewin/image_sizing.h"
 #include "imagewin/image_window.h"
-#include "platform/user/text.h"
 #include "platform/win32.h"
 #include "runtime/program_state.h"
 #include "runtime/snapping.h"
+#include "runtime/text_convert.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <string>
 
 namespace {
 
@@ -100,10 +99,11 @@ int CreateWithLimits(int zoom, int n, const char* title, int x, int y, int width
     }
     char caption[IMAGE_CAPTION_BYTES];
     FormatImageCaption(caption, record.title, record.zoom, bits, COLORONCOLOR);
-    const std::wstring wideCaption = platform::Utf8ToWide(caption);
+    wchar_t wideCaption[IMAGE_CAPTION_BYTES];
+    Utf8ToWide(caption, wideCaption, IMAGE_CAPTION_BYTES);
 
     const bool byDefault = placement == Placement::MINUS_ONE_IS_DEFAULT;
-    record.hwnd = CreateWindowExW(0, L"qiv_iw", wideCaption.c_str(), IMAGE_WINDOW_STYLE,
+    record.hwnd = CreateWindowExW(0, L"qiv_iw", wideCaption, IMAGE_WINDOW_STYLE,
                                   byDefault && x == DEFAULT_POSITION ? CW_USEDEFAULT : x,
                                   byDefault && y == DEFAULT_POSITION ? CW_USEDEFAULT : y,
                                   outer.right - outer.left, outer.bottom - outer.top, MainWindow,

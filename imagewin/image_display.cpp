@@ -2,12 +2,11 @@
 #include "imagewin/image_caption.h"
 #include "imagewin/image_sizing.h"
 #include "imagewin/image_window.h"
-#include "platform/user/text.h"
 #include "platform/win32.h"
+#include "runtime/helpers.h"
 #include "runtime/snapping.h"
 
 #include <algorithm>
-#include <string>
 
 namespace {
 
@@ -101,11 +100,7 @@ void RefreshImageTitle(int n) {
     char caption[IMAGE_CAPTION_BYTES];
     FormatImageCaption(caption, record.title, record.zoom, record.bits,
                        GetStretchBltMode(record.memDC));
-    std::wstring wide = platform::Utf8ToWide(caption);
-    if (wide.size() > IMAGE_CAPTION_BYTES - 1) {
-        wide.resize(IMAGE_CAPTION_BYTES - 1);
-    }
-    SetWindowTextW(record.hwnd, wide.c_str());
+    QIV_SetWindowText(record.hwnd, caption);
 }
 
 int QIV_SetPalette(const RGBQUAD* colors, int count) {
