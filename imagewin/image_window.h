@@ -2,6 +2,7 @@
 // below is the model every image operation works on; all of it belongs to the worker thread.
 #pragma once
 
+#include "platform/win32_gdi.h"
 #include "platform/win32_types.h"
 
 #include <cstdint>
@@ -60,9 +61,13 @@ int QIV_RestoreImage();
 // and nothing changes).
 int SelectImageWindowByHandle(HWND hwnd);
 
-// The following need a live window and are defined beside the image window procedure.
-// Results: 0 success; 1 number in use (creation) or invalid; 2 no zoom fits; 3 buffer can't
-// be made; 4 number outside 0..255 (creation).
+// The following need live windows. They run on the thread that owns the image windows (the
+// worker); creation makes the window there, owned by the main window.
+// Results: 0 success; 1 number in use (creation) or invalid; 2 no zoom fits; 3 bad depth or the
+// buffer (or window) can't be made; 4 number outside 0..255 (creation). A failed creation leaves
+// the number free and no window behind. x or y of -1 places the window at the default position.
+int CreateImageWindow(int zoom, int n, const char* title, int x, int y, int width, int height,
+                      int bits);
 int QIV_CreateImage(int n, const char* title, int x, int y, int width, int height, int zoom);
 int QIV_CreateImageFL(int n, const char* title, int x, int y, int width, int height, int zoom);
 int QIV_CreateImage8(int n, const char* title, int x, int y, int width, int height, int zoom);
@@ -71,7 +76,13 @@ int QIV_DestroyImage(int n);
 int QIV_UpdateImage(int n);
 int QIV_SetZoom(int n, int zoom);
 int QIV_ResizeImage(int n, int width, int height);
+// Palette of the current image window (8-bit only): 0; 1 if it is not in use; 2 if it is not
+// 8-bit. SetPalette writes entries 0..count-1 (count is held to 0..256); GetPalette reads 256.
+int QIV_SetPalette(const RGBQUAD* colors, int count);
+int QIV_GetPalette(RGBQUAD* colors);
+// COLORONCOLOR (3) or HALFTONE (4); 0 if n is invalid.
 int QIV_GetStretchMode(int n);
+// Modes other than 3 and 4 change nothing but still repaint and re-caption the window.
 int QIV_SetStretchMode(int n, int mode);
 void RefreshImageTitle(int n);
 LRESULT CALLBACK ImageWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

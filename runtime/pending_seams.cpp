@@ -5,24 +5,13 @@
 
 #include "platform/win32.h"
 
-// FIXME: ImageWndProc and the boxes' procedures; until then their
-// classes behave as plain windows.
-WNDPROC ImageWindowProcedure() {
-    return DefWindowProcW;
-}
+// FIXME: the boxes' procedures; until then their classes behave as plain windows.
 WNDPROC InputBoxProcedure() {
     return DefWindowProcW;
 }
 WNDPROC ButtonBoxProcedure() {
     return DefWindowProcW;
 }
-
-// FIXME: image windows — CreateImageWindow(args.zoom, args.number, args.title, args.x, args.y,
-// args.width, args.height, args.bits) and QIV_UpdateImage(args.number).
-int CreateImageWindowForRequest(const RequestBlock&) {
-    return 3; // no bitmap can be made
-}
-void UpdateImageForRequest(const RequestBlock&) {}
 
 // FIXME: the colour dialog's custom colours (image window commands).
 void ResetCustomColours() {}
