@@ -31,6 +31,10 @@ HWND ButtonBoxWindow() {
     return qiv_buttonBox.window;
 }
 
+WNDPROC ButtonBoxProcedure() {
+    return ButtonBoxProc;
+}
+
 ATOM RegisterButtonBoxClass(HINSTANCE instance) {
     WNDCLASSW wc = {};
     wc.style = CS_OWNDC | CS_DBLCLKS;

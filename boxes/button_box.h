@@ -2,7 +2,7 @@
 // Everything here runs on the worker thread.
 #pragma once
 
-#include "platform/win32_types.h"
+#include "platform/win32_user.h"
 
 constexpr int QIV_BUTTONS = 256;
 
@@ -35,6 +35,8 @@ void QIV_RenameButton(int i);
 // The class "qiv_bb" with ButtonBoxProc, for start-up. 0 if it fails.
 ATOM RegisterButtonBoxClass(HINSTANCE instance);
 LRESULT CALLBACK ButtonBoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+// The procedure for a class the runtime registers itself.
+WNDPROC ButtonBoxProcedure();
 
 // Puts every button where the present button size says.
 void LayOutButtonBox();

@@ -43,6 +43,10 @@ HWND InputBoxWindow() {
     return qiv_inputBox.window;
 }
 
+WNDPROC InputBoxProcedure() {
+    return InputBoxProc;
+}
+
 ATOM RegisterInputBoxClass(HINSTANCE instance) {
     WNDCLASSW wc = {};
     wc.style = CS_OWNDC | CS_DBLCLKS;

@@ -2,7 +2,7 @@
 // parameters. Everything here runs on the worker thread.
 #pragma once
 
-#include "platform/win32_types.h"
+#include "platform/win32_user.h"
 
 constexpr int QIV_INPUT_ITEMS = 30;
 constexpr int QIV_INPUT_TEXT = 256;
@@ -42,6 +42,8 @@ void QIV_RenameInputBoxItem(int i);
 // The class "qiv_ib" with InputBoxProc, for start-up. 0 if it fails.
 ATOM RegisterInputBoxClass(HINSTANCE instance);
 LRESULT CALLBACK InputBoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+// The procedure for a class the runtime registers itself.
+WNDPROC InputBoxProcedure();
 
 // Puts every label and field where the present widths say.
 void LayOutInputBox();
