@@ -5,7 +5,7 @@
 #include "platform/win32.h"
 
 #include <algorithm>
-#include <string>
+#include <cwchar>
 
 ButtonBoxState qiv_buttonBox;
 
@@ -56,7 +56,7 @@ void QIV_OpenButtonBox(int x, int y, int nx, int ny) {
     box.count = nx * ny;
     box.nx = nx;
     box.ny = ny;
-    std::fill(std::begin(box.button), std::end(box.button), nullptr);
+    std::fill_n(box.button, QIV_BUTTONS, nullptr);
     SIZE size = OuterSize(nx * (box.width + 4) + 4, ny * (box.height + 4) + 4);
     HWND window = CreateWindowExW(0, L"qiv_bb", L"ButtonBox", BOX_STYLE, x, y, size.cx, size.cy,
                                   MainWindow, nullptr, nullptr, nullptr);
@@ -67,9 +67,10 @@ void QIV_OpenButtonBox(int x, int y, int nx, int ny) {
     for (int r = 0; r < ny; ++r) {
         for (int c = 0; c < nx; ++c) {
             int i = r * nx + c;
-            std::wstring caption = std::to_wstring(i);
+            wchar_t caption[8];
+            std::swprintf(caption, 8, L"%d", i);
             box.button[i] = CreateWindowExW(
-                0, L"BUTTON", caption.c_str(), WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON | BS_MULTILINE,
+                0, L"BUTTON", caption, WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON | BS_MULTILINE,
                 c * (box.width + 4) + 4, r * (box.height + 4) + 4, box.width, box.height, window,
                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(FIRST_ID + i)), nullptr, nullptr);
             box.pressCount[i] = 0;

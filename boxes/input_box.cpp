@@ -8,7 +8,8 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
-#include <string>
+#include <cstring>
+#include <cwchar>
 
 InputBoxState qiv_inputBox;
 
@@ -33,8 +34,7 @@ SIZE OuterSize() {
 void PostSelectField0() {
     char text[QIV_INPUT_TEXT];
     QIV_GetWindowText(qiv_inputBox.edit[0], text, sizeof text);
-    PostMessageW(qiv_inputBox.edit[0], EM_SETSEL, 0,
-                 static_cast<LPARAM>(std::char_traits<char>::length(text)));
+    PostMessageW(qiv_inputBox.edit[0], EM_SETSEL, 0, static_cast<LPARAM>(std::strlen(text)));
 }
 
 } // namespace
@@ -64,8 +64,8 @@ void QIV_OpenInputBox(int x, int y, int items) {
         return;
     }
     box.items = std::clamp(items, 1, QIV_INPUT_ITEMS);
-    std::fill(std::begin(box.label), std::end(box.label), nullptr);
-    std::fill(std::begin(box.edit), std::end(box.edit), nullptr);
+    std::fill_n(box.label, QIV_INPUT_ITEMS, nullptr);
+    std::fill_n(box.edit, QIV_INPUT_ITEMS, nullptr);
     // A field of an earlier box must not be taken for this box's last focus.
     box.lastFocus = nullptr;
     SIZE size = OuterSize();
@@ -76,10 +76,11 @@ void QIV_OpenInputBox(int x, int y, int items) {
     }
     box.window = window;
     for (int i = 0; i < box.items; ++i) {
-        std::wstring label = L"Item " + std::to_wstring(i);
+        wchar_t label[16];
+        std::swprintf(label, 16, L"Item %d", i);
         box.label[i] =
-            CreateWindowExW(0, L"STATIC", label.c_str(), WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP,
-                            4, 28 * i + 7, box.ISIZE, 24, window, nullptr, nullptr, nullptr);
+            CreateWindowExW(0, L"STATIC", label, WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP, 4,
+                            28 * i + 7, box.ISIZE, 24, window, nullptr, nullptr, nullptr);
         box.text[i] = static_cast<char*>(std::malloc(QIV_INPUT_TEXT));
         if (box.text[i]) {
             std::snprintf(box.text[i], QIV_INPUT_TEXT, "0");
