@@ -124,8 +124,9 @@ void BoxTest::SetUp() {
     WindowTest::SetUp();
     RegisterInputBoxClass(nullptr);
     RegisterButtonBoxClass(nullptr);
+    // Low enough that the desktop paints it in one piece (see worker_boxes_test.cpp).
     MainWindow = CreateWindowExW(0, qivtest::RecordingClass(), L"main", WS_VISIBLE | WS_CAPTION,
-                                 900, 10, 200, 100, nullptr, nullptr, nullptr, nullptr);
+                                 900, 10, 200, 60, nullptr, nullptr, nullptr, nullptr);
     // The widths and sizes live for the whole run; every test starts from program start.
     qiv_inputBox = InputBoxState();
     qiv_buttonBox = ButtonBoxState();

@@ -211,22 +211,4 @@ TEST_F(ButtonBoxTest, ReopeningForTheMenuReplacesTheBoxWithFreshCounts) {
     EXPECT_EQ(ButtonBoxWindow(), qiv_buttonBox.window);
 }
 
-TEST_F(ButtonBoxTest, AFailedDestroyIsReportedAndTheBoxStillCountsAsClosed) {
-    qivtest::Worker worker;
-    HWND box = nullptr;
-    worker.Call([&] {
-        QIV_OpenButtonBox(10, 10, 2, 2);
-        box = qiv_buttonBox.window;
-    });
-    ASSERT_NE(box, nullptr);
-    QIV_DestroyButtonBox();
-    EXPECT_EQ(qiv_buttonBox.window, nullptr);
-    auto shown = ShownMessageBoxes();
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].text, L"DestroyWindow[BB] error");
-    EXPECT_EQ(shown[0].caption, L"QIVLIB error!");
-    EXPECT_EQ(shown[0].type & 0xF0u, static_cast<UINT>(MB_ICONERROR));
-    worker.Call([&] { DestroyWindow(box); });
-}
-
 } // namespace

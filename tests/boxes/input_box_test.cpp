@@ -282,25 +282,4 @@ TEST_F(InputBoxTest, ReopeningForTheMenuReplacesTheBox) {
     EXPECT_EQ(InputBoxWindow(), qiv_inputBox.window);
 }
 
-TEST_F(InputBoxTest, AFailedDestroyIsReportedAndTheBoxStillCountsAsClosed) {
-    qivtest::Worker worker;
-    HWND box = nullptr;
-    worker.Call([&] {
-        QIV_OpenInputBox(10, 10, 2);
-        box = qiv_inputBox.window;
-    });
-    ASSERT_NE(box, nullptr);
-    // Only the owning thread may destroy a window: from here DestroyWindow fails.
-    QIV_DestroyInputBox();
-    EXPECT_EQ(qiv_inputBox.window, nullptr);
-    EXPECT_EQ(qiv_inputBox.text[0], nullptr);
-    auto shown = ShownMessageBoxes();
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].text, L"DestroyWindow[IB] Error");
-    EXPECT_EQ(shown[0].caption, L"QIVLIB Error!");
-    EXPECT_EQ(shown[0].type & 0xF0u, static_cast<UINT>(MB_ICONERROR));
-    EXPECT_EQ(shown[0].owner, MainWindow);
-    worker.Call([&] { DestroyWindow(box); });
-}
-
 } // namespace

@@ -1,5 +1,7 @@
 // Both boxes as the framework runs them: owned and pumped by a worker thread while the user's
-// input arrives on the GUI thread.
+// input arrives on the GUI thread. Every window here stays under 96 client rows: Qt paints
+// taller areas in bands on its own thread pool, whose hand-overs the thread checker cannot
+// see, and these suites run under it.
 #include "box_fixture.h"
 
 #include <atomic>
@@ -65,6 +67,45 @@ TEST_F(WorkerBoxesTest, TypingAndClickingReachTheWorkersBoxes) {
         QIV_DestroyInputBox();
         QIV_DestroyButtonBox();
     });
+}
+
+TEST_F(WorkerBoxesTest, AFailedInputBoxDestroyIsReportedAndTheBoxStillCountsAsClosed) {
+    qivtest::Worker worker;
+    HWND box = nullptr;
+    worker.Call([&] {
+        QIV_OpenInputBox(10, 10, 2);
+        box = qiv_inputBox.window;
+    });
+    ASSERT_NE(box, nullptr);
+    // Only the owning thread may destroy a window: from here DestroyWindow fails.
+    QIV_DestroyInputBox();
+    EXPECT_EQ(qiv_inputBox.window, nullptr);
+    EXPECT_EQ(qiv_inputBox.text[0], nullptr);
+    auto shown = ShownMessageBoxes();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, L"DestroyWindow[IB] Error");
+    EXPECT_EQ(shown[0].caption, L"QIVLIB Error!");
+    EXPECT_EQ(shown[0].type & 0xF0u, static_cast<UINT>(MB_ICONERROR));
+    EXPECT_EQ(shown[0].owner, MainWindow);
+    worker.Call([&] { DestroyWindow(box); });
+}
+
+TEST_F(WorkerBoxesTest, AFailedButtonBoxDestroyIsReportedAndTheBoxStillCountsAsClosed) {
+    qivtest::Worker worker;
+    HWND box = nullptr;
+    worker.Call([&] {
+        QIV_OpenButtonBox(10, 10, 2, 2);
+        box = qiv_buttonBox.window;
+    });
+    ASSERT_NE(box, nullptr);
+    QIV_DestroyButtonBox();
+    EXPECT_EQ(qiv_buttonBox.window, nullptr);
+    auto shown = ShownMessageBoxes();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, L"DestroyWindow[BB] error");
+    EXPECT_EQ(shown[0].caption, L"QIVLIB error!");
+    EXPECT_EQ(shown[0].type & 0xF0u, static_cast<UINT>(MB_ICONERROR));
+    worker.Call([&] { DestroyWindow(box); });
 }
 
 } // namespace
