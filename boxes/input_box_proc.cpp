@@ -84,6 +84,9 @@ LRESULT CALLBACK InputBoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
         return 0;
     }
     case WM_ACTIVATE: {
+        if (hwnd != box.window) {
+            return 0; // a box that failed to close has no fields to focus
+        }
         if (!box.lastFocus) {
             box.lastFocus = box.edit[0];
         }
