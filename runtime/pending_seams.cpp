@@ -5,15 +5,8 @@
 
 #include "platform/win32.h"
 
-// FIXME: ImageWndProc and the boxes' procedures; until then their
-// classes behave as plain windows.
+// FIXME: ImageWndProc; until then its class behaves as a plain window.
 WNDPROC ImageWindowProcedure() {
-    return DefWindowProcW;
-}
-WNDPROC InputBoxProcedure() {
-    return DefWindowProcW;
-}
-WNDPROC ButtonBoxProcedure() {
     return DefWindowProcW;
 }
 
@@ -45,15 +38,3 @@ bool ReadImageFileSize(const wchar_t*, unsigned*, unsigned*) {
     return false;
 }
 void ResetCustomColours() {}
-
-// FIXME: input box and button box — QIV_DestroyInputBox/QIV_OpenInputBox(args.x, args.y,
-// args.number), QIV_DestroyButtonBox/QIV_OpenButtonBox(args.x, args.y, args.width,
-// args.height), and their windows.
-void OpenInputBoxForRequest(const RequestBlock&) {}
-void OpenButtonBoxForRequest(const RequestBlock&) {}
-HWND InputBoxWindow() {
-    return nullptr;
-}
-HWND ButtonBoxWindow() {
-    return nullptr;
-}
