@@ -478,6 +478,9 @@ BOOL GetMessageW(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax);
 BOOL PeekMessageW(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT removeMsg);
 BOOL TranslateMessage(const MSG* msg);
 LRESULT DispatchMessageW(const MSG* msg);
+// Dialog keys for a window with controls (Tab, Shift+Tab, Enter); TRUE when msg was for the
+// window or one of its controls, which it has then handled or dispatched.
+BOOL IsDialogMessageW(HWND dialog, LPMSG msg);
 BOOL PostMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT SendMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 void PostQuitMessage(int exitCode);

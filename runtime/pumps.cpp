@@ -3,6 +3,7 @@
 // A WM_QUIT that a pump takes is not acted on, but it is posted again once the queue is empty:
 // the main window's Exit can run inside a requester's pump, and the main message loop must
 // still see the quit message that destroying the window posted.
+#include "boxes/box_dialogs.h"
 #include "platform/win32.h"
 #include "runtime/helpers.h"
 #include "runtime/subsystem_seams.h"
@@ -22,11 +23,8 @@ void Pump(DialogHandling dialogs) {
             quitCode = static_cast<int>(msg.wParam);
             continue;
         }
-        if (dialogs == DialogHandling::Boxes) {
-            // FIXME: the boxes' keyboard navigation (Tab between fields, Enter) needs
-            // IsDialogMessageW: a message that IsDialogMessageW(InputBoxWindow(), &msg) or
-            // IsDialogMessageW(ButtonBoxWindow(), &msg) handles is not dispatched again. The
-            // platform does not provide it yet.
+        if (dialogs == DialogHandling::Boxes && IsBoxDialogMessage(&msg)) {
+            continue; // the input box's or the button box's dialog keys took it
         }
         TranslateMessage(&msg);
         DispatchMessageW(&msg);

@@ -4,6 +4,8 @@
 
 #include "platform/win32.h"
 
+#include "boxes/button_box.h"
+#include "boxes/input_box.h"
 #include "imageops/drawing.h"
 #include "imagewin/image_files.h"
 #include "imagewin/image_window.h"

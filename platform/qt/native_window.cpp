@@ -10,6 +10,7 @@
 
 #include <QCloseEvent>
 #include <QDragEnterEvent>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QImage>
 #include <QKeyEvent>
@@ -73,6 +74,21 @@ bool AcceptsFiles(HWND hwnd) {
     auto lock = LockWindowTable();
     WindowRecord* record = FindWindowRecord(hwnd);
     return record && record->acceptFiles;
+}
+
+// The face the drawn controls get from the DC's default SYSTEM_FONT (DejaVu Sans, bold, a
+// 16-pixel cell), so that labels match the fields and buttons beside them.
+QFont SystemFont() {
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setWeight(QFont::Bold);
+    font.setKerning(false);
+    for (int pixels = 16; pixels > 6; --pixels) {
+        font.setPixelSize(pixels);
+        if (QFontMetrics(font).height() <= 16) {
+            break;
+        }
+    }
+    return font;
 }
 
 } // namespace
@@ -295,6 +311,7 @@ StaticControl::StaticControl(HWND, DWORD style, QWidget* parent) : QLabel(parent
                                : kind == SS_RIGHT ? Qt::AlignRight
                                                   : Qt::AlignLeft;
     setAlignment(horizontal | Qt::AlignTop);
+    setFont(SystemFont());
     setWordWrap(kind == SS_LEFT || kind == SS_CENTER || kind == SS_RIGHT);
 }
 

@@ -59,6 +59,12 @@ LRESULT CALLBACK DefWindowProcW(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     case WM_CLOSE:
         DestroyWindow(hwnd);
         return 0;
+    case WM_ACTIVATE:
+        // An activated window that keeps no focus of its own takes the keyboard focus.
+        if (LOWORD(wParam) != WA_INACTIVE) {
+            SetFocus(hwnd);
+        }
+        return 0;
     case WM_PAINT: {
         PAINTSTRUCT ps;
         BeginPaint(hwnd, &ps);

@@ -1,4 +1,4 @@
-// System metrics, system colours, key state and the cursor position.
+// System metrics, key state and the cursor position (system colours live with the brushes).
 #include "platform/user/desktop_state.h"
 #include "platform/user/thread_queue.h"
 

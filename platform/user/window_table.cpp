@@ -8,6 +8,7 @@ namespace {
 std::mutex tableMutex;
 WindowRecord windowTable[MAX_WINDOWS];
 constexpr std::uintptr_t FOREIGN_INDEX = 0xFFFF;
+std::uint64_t nextSerial = 1;
 
 HWND MakeHandle(int index, std::uint32_t generation) {
     auto value =
@@ -50,6 +51,7 @@ WindowRecord* AllocateWindowRecord() {
             record.inUse = true;
             record.generation = generation;
             record.self = MakeHandle(i, generation);
+            record.serial = nextSerial++;
             return &record;
         }
     }

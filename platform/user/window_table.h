@@ -26,14 +26,17 @@ struct SurfaceData {
     bool fill = false;       // false for a class without a background brush
 };
 
-// Built-in control classes whose widgets the backend provides (edit fields and push buttons
-// join STATIC here when they are built).
+// Built-in control classes whose widgets the backend provides. EDIT and BUTTON are drawn on
+// their own client surfaces by procedures of platform/controls/ and count as None here.
 enum class ControlKind { None, Static };
 
 struct WindowRecord {
     bool inUse = false;
     std::uint32_t generation = 0;
     HWND self = nullptr;
+    // Creation order: dialog navigation walks sibling controls in the order they were made,
+    // which slot order does not keep once slots are reused.
+    std::uint64_t serial = 0;
     std::wstring className;
     WNDPROC proc = nullptr;
     UINT classStyle = 0;

@@ -1,4 +1,5 @@
 // Window classes, creating and destroying windows.
+#include "platform/controls/controls.h"
 #include "platform/user/backend.h"
 #include "platform/user/desktop_state.h"
 #include "platform/user/events.h"
@@ -22,6 +23,7 @@ struct WindowClass {
     WNDPROC proc = nullptr;
     HBRUSH background = nullptr;
     ControlKind control = ControlKind::None;
+    bool builtIn = false;
 };
 
 constexpr int MAX_CLASSES = 64;
@@ -52,16 +54,21 @@ void RegisterBuiltInClassesLocked() {
     struct BuiltIn {
         const wchar_t* name;
         ControlKind kind;
+        WNDPROC proc;
+        int background;
     };
-    const BuiltIn builtIns[] = {{L"STATIC", ControlKind::Static}};
+    const BuiltIn builtIns[] = {{L"STATIC", ControlKind::Static, ControlProc, COLOR_BTNFACE},
+                                {L"EDIT", ControlKind::None, EditProc, COLOR_WINDOW},
+                                {L"BUTTON", ControlKind::None, ButtonProc, COLOR_BTNFACE}};
     int slot = 0;
     for (const BuiltIn& b : builtIns) {
         WindowClass& c = classes[slot++];
         c.inUse = true;
+        c.builtIn = true;
         c.name = b.name;
-        c.proc = ControlProc;
+        c.proc = b.proc;
         c.control = b.kind;
-        c.background = reinterpret_cast<HBRUSH>(static_cast<std::intptr_t>(COLOR_BTNFACE + 1));
+        c.background = reinterpret_cast<HBRUSH>(static_cast<std::intptr_t>(b.background + 1));
     }
 }
 
@@ -192,7 +199,7 @@ BOOL UnregisterClassW(LPCWSTR className, HINSTANCE) {
     }
     std::lock_guard lock(classMutex);
     for (WindowClass& c : classes) {
-        if (c.inUse && c.control == ControlKind::None && SameClassName(c.name, name)) {
+        if (c.inUse && !c.builtIn && SameClassName(c.name, name)) {
             c = WindowClass();
             return TRUE;
         }
