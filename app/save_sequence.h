@@ -1,0 +1,13 @@
+// The Save button: the time-stamp base name, the anaglyph into the Preview, the side-by-side
+// file of the aligned pair, and a saving depth pass for the view and map files.
+#pragma once
+
+#include <cstdint>
+
+// The base name of the last Save ("" before the first).
+const char* SaveBaseName();
+
+// Saves the alignment of views A and B (W x H) at the offset; preview is the Preview's buffer
+// (null when the window is gone: the anaglyph step is then skipped).
+void SaveSequence(int W, int H, const std::uint32_t* bufferA, const std::uint32_t* bufferB,
+                  std::uint32_t* preview, int offsetX, int offsetY);

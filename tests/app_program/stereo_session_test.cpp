@@ -1,0 +1,221 @@
+// The stereo application in the running program: a source in image window 0, Start, the
+// layout it builds, its buttons through the real button box, Save and Quit.
+#include "app/estimate_depth.h"
+#include "app/save_sequence.h"
+#include "app/stereo_state.h"
+#include "platform/cv_window.h"
+#include "platform/testing.h"
+#include "runtime/program_state.h"
+#include "runtime/qivlib.h"
+#include "runtime/worker.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+using namespace platform::testing;
+
+namespace {
+
+char instanceTag;
+
+constexpr int SOURCE_WIDTH = 2000;
+constexpr int SOURCE_HEIGHT = 750;
+
+std::uint32_t SourcePixel(int x, int y) {
+    return static_cast<std::uint32_t>((x * 7 + y * 13) & 0xFF) << 16 |
+           static_cast<std::uint32_t>((x ^ y) & 0xFF) << 8 | static_cast<std::uint32_t>(y & 0xFF);
+}
+
+class StereoSession : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        char pattern[] = "/tmp/qiv-app-test-XXXXXX";
+        if (char* dir = mkdtemp(pattern)) {
+            setenv("XDG_RUNTIME_DIR", dir, 1);
+            // Saved files go to a folder of their own, apart from the runtime's.
+            workDir = std::string(dir) + "/saved";
+            std::filesystem::create_directory(workDir);
+        }
+        StartTestApplication();
+    }
+
+    void SetUp() override {
+        watchdog = std::make_unique<Watchdog>(std::chrono::seconds(120), "stereo session");
+        ASSERT_EQ(StartProgram(reinterpret_cast<HINSTANCE>(&instanceTag)), 0);
+        std::filesystem::current_path(workDir);
+    }
+
+    void TearDown() override {
+        if (MainWindow) {
+            PostMessageW(MainWindow, WM_COMMAND, CMD_EXIT, 0);
+            RunMessageLoop();
+            ShutDownProgram();
+        }
+        watchdog.reset();
+    }
+
+    // Window 0 with the test's source, made by the worker as a user's request would.
+    void MakeSource(int width, int height) {
+        ASSERT_EQ(RequestCreateImage(0, "source", width, height, 32), 0);
+        std::uint32_t* pixels = qiv_pixels32[0];
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                pixels[static_cast<std::size_t>(y) * width + x] = SourcePixel(x, y);
+            }
+        }
+    }
+
+    void Start() {
+        PostMessageW(MainWindow, WM_COMMAND, CMD_START, 0);
+        ASSERT_TRUE(
+            PumpUntil([] { return Running.load() == 1 && ButtonBoxWindow() && InputBoxWindow(); },
+                      std::chrono::seconds(60)));
+        // Let the first iterations run.
+        PumpFor(std::chrono::milliseconds(300));
+    }
+
+    void Press(int button) {
+        HWND hwnd = qiv_buttonBox.button[button];
+        ASSERT_NE(hwnd, nullptr);
+        Click(hwnd, Button::Left, 3, 3);
+        PumpFor(std::chrono::milliseconds(50));
+    }
+
+    void PressAndWait(int button) {
+        long before = DepthPassCount();
+        Press(button);
+        (void)before;
+        PumpFor(std::chrono::milliseconds(250));
+    }
+
+    void Quit() {
+        Press(7);
+        ASSERT_TRUE(PumpUntil([] { return Running.load() == 0; }, std::chrono::seconds(30)));
+    }
+
+    static std::string workDir;
+    std::unique_ptr<Watchdog> watchdog;
+};
+
+std::string StereoSession::workDir;
+
+RECT FrameOf(HWND hwnd) {
+    RECT r = {};
+    GetWindowRect(hwnd, &r);
+    return r;
+}
+
+TEST_F(StereoSession, LaysOutTheWindowsForTheScreenAndDrawsTheGuideLines) {
+    MakeSource(SOURCE_WIDTH, SOURCE_HEIGHT);
+    Start();
+
+    // W = 1000, m = (1280 * 100 / 2000) / 2 = 32.
+    EXPECT_EQ(qiv_image[0].zoom, 32);
+    EXPECT_EQ(FrameOf(qiv_image[0].hwnd).left, 0);
+    EXPECT_EQ(FrameOf(qiv_image[0].hwnd).top, 0);
+    for (int n : {1, 2, 3, 4, 5}) {
+        ASSERT_TRUE(IsImageWindowInUse(n)) << n;
+        EXPECT_EQ(qiv_image[n].width, 1000) << n;
+        EXPECT_EQ(qiv_image[n].height, 750) << n;
+    }
+    EXPECT_EQ(qiv_image[1].zoom, 30);
+    EXPECT_EQ(qiv_image[3].zoom, 64);
+    EXPECT_EQ(FrameOf(qiv_image[3].hwnd).top, 240);
+    EXPECT_EQ(QIV_GetStretchMode(0), HALFTONE);
+    EXPECT_EQ(FrameOf(ButtonBoxWindow()).left, 640);
+    EXPECT_EQ(FrameOf(ButtonBoxWindow()).top, 0);
+    EXPECT_EQ(FrameOf(InputBoxWindow()).left, 640);
+    EXPECT_EQ(FrameOf(InputBoxWindow()).top, 100);
+    HWND depth = FindWindowW(L"qiv_cvwin", L"CV depth");
+    ASSERT_NE(depth, nullptr);
+    EXPECT_EQ(FrameOf(depth).left, 640);
+    EXPECT_EQ(FrameOf(depth).top, 250);
+
+    // The split, and the guide lines inverted into the source at 500 and 1500.
+    EXPECT_EQ(qiv_pixels32[1][10 * 1000 + 20], SourcePixel(20, 10));
+    EXPECT_EQ(qiv_pixels32[2][10 * 1000 + 20], SourcePixel(1020, 10));
+    EXPECT_EQ(qiv_pixels32[0][300 * SOURCE_WIDTH + 500], SourcePixel(500, 300) ^ 0xFFFFFFu);
+    EXPECT_EQ(qiv_pixels32[0][300 * SOURCE_WIDTH + 1500], SourcePixel(1500, 300) ^ 0xFFFFFFu);
+    EXPECT_EQ(qiv_pixels32[0][300 * SOURCE_WIDTH + 501], SourcePixel(501, 300));
+
+    Quit();
+    for (int n = 0; n <= 5; ++n) {
+        EXPECT_FALSE(IsImageWindowInUse(n)) << "closed on the way out: " << n;
+    }
+    EXPECT_EQ(FindWindowW(L"qiv_cvwin", L"CV depth"), nullptr);
+    EXPECT_EQ(ButtonBoxWindow(), nullptr);
+    EXPECT_NE(InputBoxWindow(), nullptr) << "the input box stays with its values";
+}
+
+TEST_F(StereoSession, ArrowsMoveTheAlignmentAndSaveWritesTheFourFiles) {
+    MakeSource(400, 300);
+    Start();
+    // Up twice, left once: offsetY = 2 and leftLineX = 99, so offsetX = -1.
+    PressAndWait(1);
+    PressAndWait(1);
+    PressAndWait(4);
+    const std::uint32_t* source = qiv_pixels32[0];
+    ASSERT_NE(source, nullptr);
+    EXPECT_EQ(source[50 * 400 + 99], SourcePixel(99, 50) ^ 0xFFFFFFu) << "left line at 99";
+    EXPECT_EQ(source[50 * 400 + 100], SourcePixel(100, 50)) << "and no longer at 100";
+
+    for (const auto& entry : std::filesystem::directory_iterator(".")) {
+        std::filesystem::remove(entry.path());
+    }
+    PressAndWait(3);
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(".")) {
+        names.push_back(entry.path().filename().string());
+    }
+    ASSERT_EQ(names.size(), 4u);
+    std::string base = SaveBaseName();
+    for (const char* suffix : {"_adjst.jpg", "_Right.png", "_Left.png", "_depth.png"}) {
+        EXPECT_TRUE(std::filesystem::exists(base + suffix)) << base + suffix;
+    }
+    Quit();
+}
+
+TEST_F(StereoSession, ParametersAndSwapDepthOutliveARun) {
+    MakeSource(400, 300);
+    Start();
+    Press(9); // default1
+    Press(8); // swap_depth
+    PumpFor(std::chrono::milliseconds(300));
+    EXPECT_EQ(param1, 25.0);
+    EXPECT_EQ(QIV_GetInputBoxDouble(1), 25.0);
+    EXPECT_EQ(swapDepth, 1);
+    Quit();
+
+    MakeSource(400, 300);
+    Start();
+    EXPECT_EQ(param1, 25.0) << "a second Start keeps the parameters";
+    EXPECT_EQ(swapDepth, 1);
+    Press(10); // default2
+    Press(8);
+    PumpFor(std::chrono::milliseconds(300));
+    EXPECT_EQ(param1, 15.0);
+    EXPECT_EQ(swapDepth, 0);
+    Quit();
+}
+
+TEST_F(StereoSession, StopEndsTheRunAndNoSourceOnlyAsksForOne) {
+    MakeSource(400, 300);
+    Start();
+    PostMessageW(MainWindow, WM_COMMAND, CMD_STOP, 0);
+    ASSERT_TRUE(PumpUntil([] { return Running.load() == 0; }, std::chrono::seconds(30)));
+    EXPECT_FALSE(IsImageWindowInUse(1));
+
+    InstallResponder();
+    PostMessageW(MainWindow, WM_COMMAND, CMD_START, 0);
+    ASSERT_TRUE(PumpUntil([] { return !ShownMessageBoxes().empty(); }, std::chrono::seconds(30)));
+    ASSERT_TRUE(PumpUntil([] { return Running.load() == 0; }, std::chrono::seconds(30)));
+    EXPECT_EQ(ShownMessageBoxes()[0].caption, L"Pause");
+    EXPECT_FALSE(IsImageWindowInUse(1));
+    RemoveResponder();
+}
+
+} // namespace
