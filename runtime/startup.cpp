@@ -1,4 +1,5 @@
 // The program's entry point: start-up in a fixed order, the main message loop and shutdown.
+#include "imagewin/image_open_files.h"
 #include "imagewin/image_window.h"
 #include "platform/win32.h"
 #include "runtime/control_words.h"
@@ -206,11 +207,23 @@ int ShutDownProgram() {
     return 0;
 }
 
+namespace {
+
+// Files named on the command line open as if dropped on the main window.
+void OpenFilesOfCommandLine() {
+    ImageRequests requests = {RequestCreateImage, RequestLoadImage, RequestUpdateImage,
+                              RequestPasteBitmap, QIV_RestoreImage};
+    OpenCommandLineFiles(requests);
+}
+
+} // namespace
+
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     int result = StartProgram(instance);
     if (result != 0) {
         return result;
     }
+    OpenFilesOfCommandLine();
     RunMessageLoop();
     result = ShutDownProgram();
     if (!WorkerFinished()) {
