@@ -2,6 +2,7 @@
 // image 1:1 from a copy, so the caller may release the image at once.
 #include "platform/cv_window.h"
 #include "platform/cv_window/cv_window_pixels.h"
+#include "platform/user/text.h"
 #include "platform/win32.h"
 
 #include <cstdint>
@@ -46,22 +47,6 @@ CvWindowRecord* FindByHandle(HWND hwnd) {
         }
     }
     return nullptr;
-}
-
-std::wstring Widen(const char* utf8) {
-    std::wstring out;
-    const auto* s = reinterpret_cast<const unsigned char*>(utf8);
-    while (*s) {
-        char32_t c = *s;
-        int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
-        c &= extra == 3 ? 0x07 : extra == 2 ? 0x0F : extra == 1 ? 0x1F : 0x7F;
-        ++s;
-        for (int i = 0; i < extra && (*s & 0xC0) == 0x80; ++i, ++s) {
-            c = (c << 6) | (*s & 0x3F);
-        }
-        out.push_back(static_cast<wchar_t>(c));
-    }
-    return out;
 }
 
 void PaintImage(HWND hwnd, HDC dc) {
@@ -144,7 +129,7 @@ HWND WindowFor(const char* name, bool create, int flags) {
     if (!create || !RegisterCvWindowClass()) {
         return nullptr;
     }
-    std::wstring title = Widen(name);
+    std::wstring title = platform::Utf8ToWide(name);
     HWND hwnd = CreateWindowExW(0, CLASS_NAME, title.c_str(), WINDOW_STYLE, CW_USEDEFAULT,
                                 CW_USEDEFAULT, 200, 100, nullptr, nullptr, nullptr, nullptr);
     if (!hwnd) {
