@@ -202,6 +202,26 @@ TEST_F(StereoSession, ParametersAndSwapDepthOutliveARun) {
     Quit();
 }
 
+TEST_F(StereoSession, DepthPassesRunOnlyForChanges) {
+    MakeSource(400, 300);
+    Start();
+    // No pointer over the source and no button: idle iterations run no pass.
+    long idle = DepthPassCount();
+    PumpFor(std::chrono::milliseconds(400));
+    EXPECT_EQ(DepthPassCount(), idle);
+
+    // "default1" rewrites the values and runs one pass; the read-back then sees no change.
+    long before = DepthPassCount();
+    Press(9);
+    PumpFor(std::chrono::milliseconds(400));
+    EXPECT_EQ(DepthPassCount(), before + 1);
+    Press(9);
+    PumpFor(std::chrono::milliseconds(400));
+    EXPECT_EQ(DepthPassCount(), before + 2) << "same values again: one more pass";
+
+    Quit();
+}
+
 TEST_F(StereoSession, StopEndsTheRunAndNoSourceOnlyAsksForOne) {
     MakeSource(400, 300);
     Start();
