@@ -69,12 +69,16 @@ protected:
         }
     }
 
+    // Start, until set-up has run its first depth pass and the loop runs.
     void Start() {
+        long before = DepthPassCount();
         PostMessageW(MainWindow, WM_COMMAND, CMD_START, 0);
-        ASSERT_TRUE(
-            PumpUntil([] { return Running.load() == 1 && ButtonBoxWindow() && InputBoxWindow(); },
-                      std::chrono::seconds(60)));
-        // Let the first iterations run.
+        ASSERT_TRUE(PumpUntil(
+            [&] {
+                return Running.load() == 1 && ButtonBoxWindow() && InputBoxWindow() &&
+                       DepthPassCount() > before;
+            },
+            std::chrono::seconds(60)));
         PumpFor(std::chrono::milliseconds(300));
     }
 
@@ -85,11 +89,12 @@ protected:
         PumpFor(std::chrono::milliseconds(50));
     }
 
+    // Presses a button whose action runs a depth pass, and waits for that pass.
     void PressAndWait(int button) {
         long before = DepthPassCount();
         Press(button);
-        (void)before;
-        PumpFor(std::chrono::milliseconds(250));
+        EXPECT_TRUE(PumpUntil([&] { return DepthPassCount() > before; }, std::chrono::seconds(60)));
+        PumpFor(std::chrono::milliseconds(150));
     }
 
     void Quit() {
@@ -166,11 +171,18 @@ TEST_F(StereoSession, ArrowsMoveTheAlignmentAndSaveWritesTheFourFiles) {
     for (const auto& entry : std::filesystem::directory_iterator(".")) {
         std::filesystem::remove(entry.path());
     }
-    PressAndWait(3);
+    Press(3);
+    // Save runs a depth pass and writes four files; slow builds need their time.
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(".")) {
-        names.push_back(entry.path().filename().string());
-    }
+    PumpUntil(
+        [&] {
+            names.clear();
+            for (const auto& entry : std::filesystem::directory_iterator(".")) {
+                names.push_back(entry.path().filename().string());
+            }
+            return names.size() >= 4;
+        },
+        std::chrono::seconds(60));
     ASSERT_EQ(names.size(), 4u);
     std::string base = SaveBaseName();
     for (const char* suffix : {"_adjst.jpg", "_Right.png", "_Left.png", "_depth.png"}) {
@@ -182,9 +194,8 @@ TEST_F(StereoSession, ArrowsMoveTheAlignmentAndSaveWritesTheFourFiles) {
 TEST_F(StereoSession, ParametersAndSwapDepthOutliveARun) {
     MakeSource(400, 300);
     Start();
-    Press(9); // default1
-    Press(8); // swap_depth
-    PumpFor(std::chrono::milliseconds(300));
+    PressAndWait(9); // default1
+    PressAndWait(8); // swap_depth
     EXPECT_EQ(param1, 25.0);
     EXPECT_EQ(QIV_GetInputBoxDouble(1), 25.0);
     EXPECT_EQ(swapDepth, 1);
@@ -194,9 +205,8 @@ TEST_F(StereoSession, ParametersAndSwapDepthOutliveARun) {
     Start();
     EXPECT_EQ(param1, 25.0) << "a second Start keeps the parameters";
     EXPECT_EQ(swapDepth, 1);
-    Press(10); // default2
-    Press(8);
-    PumpFor(std::chrono::milliseconds(300));
+    PressAndWait(10); // default2
+    PressAndWait(8);
     EXPECT_EQ(param1, 15.0);
     EXPECT_EQ(swapDepth, 0);
     Quit();
@@ -212,11 +222,11 @@ TEST_F(StereoSession, DepthPassesRunOnlyForChanges) {
 
     // "default1" rewrites the values and runs one pass; the read-back then sees no change.
     long before = DepthPassCount();
-    Press(9);
-    PumpFor(std::chrono::milliseconds(400));
+    PressAndWait(9);
+    PumpFor(std::chrono::milliseconds(300));
     EXPECT_EQ(DepthPassCount(), before + 1);
-    Press(9);
-    PumpFor(std::chrono::milliseconds(400));
+    PressAndWait(9);
+    PumpFor(std::chrono::milliseconds(300));
     EXPECT_EQ(DepthPassCount(), before + 2) << "same values again: one more pass";
 
     Quit();
