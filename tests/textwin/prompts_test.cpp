@@ -32,15 +32,29 @@ protected:
     }
     void TearDown() override { watchdog.reset(); }
 
-    // Chooses a menu command and answers its prompts: the answers are typed into text window
-    // 0 (through its queue, as the desktop would) once it reads its first line.
+    // Chooses a menu command and answers its prompts: each answer is typed into text window 0
+    // (through its queue, as the desktop would) once a line is being read, and the next one
+    // waits until that line was entered. Keys typed between two prompts are dropped, as they
+    // are for a user, so a slow worker must not see the next answer early. Two answers in a
+    // row must differ, as must the first from the line entered before.
     void Answer(UINT command, const std::wstring& answers) {
         std::thread typist([answers] {
-            while (InputActive == 0) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            }
-            for (wchar_t c : answers) {
-                PostMessageW(TextWindowHandle(0), WM_CHAR, c, 0);
+            std::size_t start = 0;
+            while (start < answers.size()) {
+                std::size_t end = answers.find(L'\r', start);
+                const std::wstring line = answers.substr(start, end - start);
+                while (InputActive == 0) {
+                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                }
+                for (std::size_t i = start; i <= end; ++i) {
+                    PostMessageW(TextWindowHandle(0), WM_CHAR, answers[i], 0);
+                }
+                wchar_t last[QIV_INPUT_CHARS + 1] = {};
+                do {
+                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                    GetLastInputLine(last);
+                } while (line != last);
+                start = end + 1;
             }
         });
         PostMessageW(MainWindow, WM_COMMAND, command, 0);
