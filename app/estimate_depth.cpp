@@ -14,6 +14,8 @@
 
 #include <opencv2/core/core_c.h>
 
+#include <atomic>
+
 namespace {
 
 DepthPass& KeptPass() {
@@ -22,7 +24,8 @@ DepthPass& KeptPass() {
     return pass;
 }
 
-long passCount = 0;
+// Read by tests from another thread.
+std::atomic<long> passCount{0};
 
 void ShowMap(const DepthPass& pass) {
     CvMat map = cvMat(pass.overlap.rows, pass.overlap.cols, CV_8UC1,
