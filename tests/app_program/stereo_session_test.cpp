@@ -1,8 +1,11 @@
 // The stereo application in the running program: a source in image window 0, Start, the
 // layout it builds, its buttons through the real button box, Save and Quit.
 #include "app/estimate_depth.h"
+#include "app/previews.h"
 #include "app/save_sequence.h"
 #include "app/stereo_state.h"
+#include "boxes/button_box.h"
+#include "boxes/input_box.h"
 #include "platform/cv_window.h"
 #include "platform/testing.h"
 #include "runtime/program_state.h"
@@ -11,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -29,6 +33,8 @@ std::uint32_t SourcePixel(int x, int y) {
     return static_cast<std::uint32_t>((x * 7 + y * 13) & 0xFF) << 16 |
            static_cast<std::uint32_t>((x ^ y) & 0xFF) << 8 | static_cast<std::uint32_t>(y & 0xFF);
 }
+
+void ForgetBoxes();
 
 class StereoSession : public ::testing::Test {
 protected:
@@ -55,6 +61,7 @@ protected:
             RunMessageLoop();
             ShutDownProgram();
         }
+        ForgetBoxes();
         watchdog.reset();
     }
 
@@ -97,6 +104,25 @@ protected:
         PumpFor(std::chrono::milliseconds(150));
     }
 
+    // Presses a button whose action is expected to run no depth pass, and checks none ran.
+    void PressWithoutPass(int button) {
+        long before = DepthPassCount();
+        Press(button);
+        PumpFor(std::chrono::milliseconds(400));
+        EXPECT_EQ(DepthPassCount(), before) << "button " << button;
+    }
+
+    // Edits input box item i as a user would: click into the field, put the new text in, and
+    // click into the field given next, which takes the value on losing the focus.
+    void Edit(int item, const wchar_t* text, int next) {
+        HWND field = qiv_inputBox.edit[item];
+        ASSERT_NE(field, nullptr);
+        Click(field, Button::Left, 4, 4);
+        PumpFor(std::chrono::milliseconds(50));
+        SetWindowTextW(field, text);
+        Click(qiv_inputBox.edit[next], Button::Left, 4, 4);
+    }
+
     void Quit() {
         Press(7);
         ASSERT_TRUE(PumpUntil([] { return Running.load() == 0; }, std::chrono::seconds(30)));
@@ -107,6 +133,17 @@ protected:
 };
 
 std::string StereoSession::workDir;
+
+// The boxes went with the ended program's worker thread, which leaves their state as it was
+// (a program's end is normally its process's end): the next program in this process starts
+// without them.
+void ForgetBoxes() {
+    for (int i = 0; i < qiv_inputBox.items; ++i) {
+        std::free(qiv_inputBox.text[i]);
+    }
+    qiv_inputBox = InputBoxState();
+    qiv_buttonBox = ButtonBoxState();
+}
 
 RECT FrameOf(HWND hwnd) {
     RECT r = {};
@@ -246,6 +283,110 @@ TEST_F(StereoSession, StopEndsTheRunAndNoSourceOnlyAsksForOne) {
     EXPECT_EQ(ShownMessageBoxes()[0].caption, L"Pause");
     EXPECT_FALSE(IsImageWindowInUse(1));
     RemoveResponder();
+}
+
+// The preview the anaglyph of the present views at the given offsets would be.
+std::vector<std::uint32_t> ExpectedAnaglyph(int W, int H, int offsetX, int offsetY) {
+    std::vector<std::uint32_t> preview(static_cast<std::size_t>(W) * H, 0x12345678u);
+    MakeAnaglyph(W, H, qiv_pixels32[1], qiv_pixels32[2], preview.data(), offsetX, offsetY);
+    return preview;
+}
+
+bool PreviewIs(const std::vector<std::uint32_t>& expected) {
+    return qiv_pixels32[3] && std::equal(expected.begin(), expected.end(), qiv_pixels32[3]);
+}
+
+TEST_F(StereoSession, VerticalOffsetStopsAtTheViewHeight) {
+    // Views of 30 × 4: ↑ raises offsetY to 4 and no further, ↓ lowers it to -4 and no further.
+    constexpr int W = 30, H = 4;
+    MakeSource(2 * W, H);
+    Start();
+    for (int i = 0; i < H; ++i) {
+        PressAndWait(1);
+    }
+    PressWithoutPass(1);
+    PressAndWait(5);
+    EXPECT_TRUE(PreviewIs(ExpectedAnaglyph(W, H, 0, H - 1))) << "one row of overlap left";
+
+    for (int i = 0; i < 2 * H - 1; ++i) {
+        PressAndWait(5);
+    }
+    PressWithoutPass(5);
+    PressAndWait(1);
+    EXPECT_TRUE(PreviewIs(ExpectedAnaglyph(W, H, 0, -(H - 1))));
+    Quit();
+}
+
+TEST_F(StereoSession, SaveAndQuitPressedTogetherSaveFirst) {
+    MakeSource(400, 300);
+    Start();
+    for (const auto& entry : std::filesystem::directory_iterator(".")) {
+        std::filesystem::remove(entry.path());
+    }
+    // Both presses land in the same frame: Save is polled before Quit.
+    Click(qiv_buttonBox.button[3], Button::Left, 3, 3);
+    Click(qiv_buttonBox.button[7], Button::Left, 3, 3);
+    ASSERT_TRUE(PumpUntil([] { return Running.load() == 0; }, std::chrono::seconds(60)));
+    std::string base = SaveBaseName();
+    for (const char* suffix : {"_adjst.jpg", "_Right.png", "_Left.png", "_depth.png"}) {
+        EXPECT_TRUE(std::filesystem::exists(base + suffix)) << base + suffix;
+    }
+}
+
+TEST_F(StereoSession, EachEditedParameterRunsItsOwnDepthPass) {
+    MakeSource(400, 300);
+    Start();
+    // Two fields changed before one read-back: one pass for each changed item.
+    long before = DepthPassCount();
+    Edit(1, L"21", 3);
+    Edit(3, L"0.5", 0);
+    EXPECT_TRUE(
+        PumpUntil([&] { return DepthPassCount() >= before + 2; }, std::chrono::seconds(60)));
+    PumpFor(std::chrono::milliseconds(400));
+    EXPECT_EQ(DepthPassCount(), before + 2);
+    EXPECT_EQ(param1, 21.0);
+    EXPECT_EQ(param3, 0.5);
+
+    // maxDisparity is read back as an integer: a new value runs one pass.
+    Edit(0, L"24", 1);
+    EXPECT_TRUE(
+        PumpUntil([&] { return DepthPassCount() >= before + 3; }, std::chrono::seconds(60)));
+    EXPECT_EQ(maxDisparity, 24);
+    Quit();
+}
+
+TEST_F(StereoSession, WiggleShowsTheFramesInTurnStartingWithTheSecond) {
+    MakeSource(400, 300);
+    Start();
+    PressAndWait(4); // offsetX = -1: the two frames differ from each other and the anaglyph
+    Press(2);
+    ASSERT_TRUE(PumpUntil([] { return IsImageWindowInUse(4) && IsImageWindowInUse(5); }));
+    const std::size_t size = 200u * 300u;
+    std::vector<std::uint32_t> frameA(size), frameB(size);
+    ComposeWiggleFrames(200, 300, qiv_pixels32[1], qiv_pixels32[2], frameA.data(), frameB.data(),
+                        -1, 0);
+    ASSERT_NE(frameA, frameB);
+
+    // Sample the preview and keep each change of frame.
+    std::vector<int> shown;
+    PumpUntil(
+        [&] {
+            int now = PreviewIs(frameA) ? 4 : PreviewIs(frameB) ? 5 : 0;
+            if (now != 0 && (shown.empty() || shown.back() != now)) {
+                shown.push_back(now);
+            }
+            return shown.size() >= 5;
+        },
+        std::chrono::seconds(20));
+    EXPECT_EQ(shown, (std::vector<int>{5, 4, 5, 4, 5}));
+
+    // Anaglyph stops the animation and shows the anaglyph again.
+    Press(0);
+    const std::vector<std::uint32_t> anaglyph = ExpectedAnaglyph(200, 300, -1, 0);
+    EXPECT_TRUE(PumpUntil([&] { return PreviewIs(anaglyph); }));
+    PumpFor(std::chrono::milliseconds(300));
+    EXPECT_TRUE(PreviewIs(anaglyph));
+    Quit();
 }
 
 } // namespace
