@@ -1,5 +1,5 @@
-// What the runtime asks of image files and the clipboard: the worker side of requests 9003
-// and 9004, GDI+ start and shutdown, the main window's Paste and the size of dropped files.
+// What the runtime asks of image files: the worker side of requests 9003 and 9004, and GDI+
+// start and shutdown.
 #include "imagewin/image_files.h"
 #include "imagewin/image_window.h"
 #include "runtime/subsystem_seams.h"
@@ -29,25 +29,4 @@ void StartImageCodecs() {
 
 void StopImageCodecs() {
     GdiplusShutdown(gdiplusToken);
-}
-
-HBITMAP ReadClipboardBitmapForPaste() {
-    std::uint32_t colors[256];
-    int count = 0;
-    return ReadClipboardBitmap(colors, &count);
-}
-
-bool ReadImageFileSize(const wchar_t* path, unsigned* width, unsigned* height) {
-    GpImage* picture = nullptr;
-    if (GdipLoadImageFromFile(path, &picture) != Ok) {
-        return false;
-    }
-    UINT w = 0;
-    UINT h = 0;
-    GdipGetImageWidth(picture, &w);
-    GdipGetImageHeight(picture, &h);
-    GdipDisposeImage(picture);
-    *width = w;
-    *height = h;
-    return w != 0 && h != 0;
 }

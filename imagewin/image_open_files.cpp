@@ -28,6 +28,10 @@ void Report(const char* program, const std::wstring& path) {
     std::fprintf(stderr, "%s: cannot open %s as an image\n", program, narrow);
 }
 
+bool Exiting(const ImageRequests& requests) {
+    return requests.exiting != nullptr && requests.exiting();
+}
+
 } // namespace
 
 int OpenImageFiles(const std::vector<std::wstring>& paths, const ImageRequests& requests,
@@ -35,6 +39,9 @@ int OpenImageFiles(const std::vector<std::wstring>& paths, const ImageRequests& 
     int n = 0;
     int opened = 0;
     for (const std::wstring& given : paths) {
+        if (Exiting(requests)) {
+            break;
+        }
         std::error_code error;
         const std::filesystem::path full = std::filesystem::absolute(given, error);
         const std::wstring fullPath = full.wstring();
@@ -117,7 +124,7 @@ void PasteOnMainWindow(const ImageRequests& requests) {
     }
     BITMAP info{};
     GetObjectW(bitmap, sizeof(info), &info);
-    for (int k = 0; k < QIV_IMAGE_WINDOWS; ++k) {
+    for (int k = 0; k < QIV_IMAGE_WINDOWS && !Exiting(requests); ++k) {
         char title[16];
         std::snprintf(title, sizeof(title), "%03d", k);
         if (requests.createImage(k, title, info.bmWidth, info.bmHeight, 32) == 0) {

@@ -18,6 +18,8 @@ struct ImageRequests {
     void (*pasteBitmap)(HBITMAP bitmap);
     // Make the image window that was current before the creation current again.
     int (*restoreImage)();
+    // True once the program is exiting: the pictures not yet opened are left. May be null.
+    bool (*exiting)();
 };
 
 // Opens each picture file in a new image window titled "%03d %s" (number, bare file name),

@@ -31,29 +31,6 @@ bool AskNumber(const char* prompt, int* value) {
 
 } // namespace
 
-void PasteCommand() {
-    if (Running.load() != 0) {
-        return;
-    }
-    HBITMAP bitmap = ReadClipboardBitmapForPaste();
-    if (!bitmap) {
-        return;
-    }
-    BITMAP info = {};
-    GetObjectW(bitmap, sizeof info, &info);
-    for (int k = 0; k < 256 && ExitState.load() == 0; ++k) {
-        char title[16];
-        std::snprintf(title, sizeof title, "%03d", k);
-        if (RequestCreateImage(k, title, info.bmWidth, info.bmHeight, 32) == 0) {
-            RequestPasteBitmap(bitmap);
-            RequestUpdateImage(k);
-            QIV_RestoreImage();
-            return;
-        }
-    }
-    DeleteObject(bitmap);
-}
-
 void ImageWindowCommand() {
     RequestTextWindow(0);
     PromptPrint("Creating ImageWindow...\n");

@@ -1,9 +1,9 @@
 // The program's entry point: start-up in a fixed order, the main message loop and shutdown.
-#include "imagewin/image_open_files.h"
 #include "imagewin/image_window.h"
 #include "platform/win32.h"
 #include "runtime/control_words.h"
 #include "runtime/helpers.h"
+#include "runtime/main_commands.h"
 #include "runtime/program_state.h"
 #include "runtime/subsystem_seams.h"
 #include "runtime/text_convert.h"
@@ -206,17 +206,6 @@ int ShutDownProgram() {
     MainWindowDC = nullptr;
     return 0;
 }
-
-namespace {
-
-// Files named on the command line open as if dropped on the main window.
-void OpenFilesOfCommandLine() {
-    ImageRequests requests = {RequestCreateImage, RequestLoadImage, RequestUpdateImage,
-                              RequestPasteBitmap, QIV_RestoreImage};
-    OpenCommandLineFiles(requests);
-}
-
-} // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     int result = StartProgram(instance);

@@ -17,15 +17,11 @@ WNDPROC ButtonBoxProcedure();
 int CreateImageWindowForRequest(const RequestBlock& args);
 void UpdateImageForRequest(const RequestBlock& args);
 
-// Image files and the clipboard. Worker side of 9003 and 9004; GDI+ start and shutdown; the
-// main window's Paste (a bitmap the caller owns, or null) and the size of a dropped file
-// (false when it is not an image).
+// Image files. Worker side of 9003 and 9004; GDI+ start and shutdown.
 int LoadImageForRequest(const RequestBlock& args);
 void PasteBitmapForRequest(const RequestBlock& args);
 void StartImageCodecs();
 void StopImageCodecs();
-HBITMAP ReadClipboardBitmapForPaste();
-bool ReadImageFileSize(const wchar_t* path, unsigned* width, unsigned* height);
 // The colour dialog's 16 remembered custom colours, zeroed at start-up.
 void ResetCustomColours();
 

@@ -50,7 +50,7 @@ int Restore() {
     return 0;
 }
 
-const ImageRequests REQUESTS = {Create, Load, Update, Paste, Restore};
+const ImageRequests REQUESTS = {Create, Load, Update, Paste, Restore, nullptr};
 
 class OpenFilesTest : public ::testing::Test {
 protected:

@@ -2,12 +2,14 @@
 // requests it posts, and snapping through a real drag. One program serves the whole suite.
 #include "program_fixture.h"
 
+#include "imagewin/image_window.h"
 #include "runtime/control_words.h"
 #include "runtime/helpers.h"
 #include "runtime/program_state.h"
 #include "runtime/snapping.h"
 #include "runtime/worker.h"
 
+#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -341,6 +343,37 @@ TEST_F(MainWindowTest, RequestsForOutOfRangeTextWindowsAreIgnored) {
     RequestTextWindow(400);
     EXPECT_EQ(RequestCode.load(), 0);
     EXPECT_EQ(RequestDone.load(), 1);
+}
+
+TEST_F(MainWindowTest, DroppedPicturesOpenInNumberOrderAndOtherFilesAreSkipped) {
+    const char* data = std::getenv("QIV_TEST_DATA");
+    ASSERT_NE(data, nullptr);
+    const std::string folder(data);
+    const std::wstring picture(folder.begin(), folder.end());
+    DropFiles(MainWindow,
+              {picture + L"/text_named.jpg", picture + L"/../../app/sample/garden_pair.jpg",
+               picture + L"/../../app/sample/garden_pair.jpg"},
+              20, 20);
+    ASSERT_TRUE(PumpMainUntil([] { return IsImageWindowInUse(0) && IsImageWindowInUse(1); }));
+    EXPECT_FALSE(IsImageWindowInUse(2));
+    for (int n : {0, 1}) {
+        wchar_t caption[64] = {};
+        GetWindowTextW(qiv_image[n].hwnd, caption, 64);
+        const std::wstring expected =
+            (n == 0 ? L"000" : L"001") + std::wstring(L" garden_pair.jpg");
+        EXPECT_EQ(std::wstring(caption).substr(0, expected.size()), expected);
+        EXPECT_EQ(qiv_image[n].width, 1600);
+        EXPECT_EQ(qiv_image[n].height, 600);
+    }
+    // The worker owns the table: wait for the windows to go, which it does after clearing
+    // their entries.
+    const HWND windows[] = {qiv_image[0].hwnd, qiv_image[1].hwnd};
+    for (HWND hwnd : windows) {
+        CloseFromDesktop(hwnd);
+    }
+    EXPECT_TRUE(PumpMainUntil([&] { return !IsWindow(windows[0]) && !IsWindow(windows[1]); }));
+    EXPECT_FALSE(IsImageWindowInUse(0));
+    EXPECT_FALSE(IsImageWindowInUse(1));
 }
 
 } // namespace

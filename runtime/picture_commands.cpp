@@ -1,0 +1,41 @@
+// Pictures brought to the main window: dropped files, files named on the command line and
+// Paste, each opened in a new image window by the worker through requests.
+#include "imagewin/image_open_files.h"
+#include "imagewin/image_window.h"
+#include "platform/win32.h"
+#include "runtime/control_words.h"
+#include "runtime/main_commands.h"
+#include "runtime/worker.h"
+
+namespace {
+
+bool Exiting() {
+    return ExitState.load() != 0;
+}
+
+const ImageRequests MAIN_WINDOW_REQUESTS = {RequestCreateImage, RequestLoadImage,
+                                            RequestUpdateImage, RequestPasteBitmap,
+                                            QIV_RestoreImage,   Exiting};
+
+} // namespace
+
+void DroppedFiles(HDROP drop) {
+    // The worker stops accepting drops while the user program runs; one already on its way
+    // is dropped here.
+    if (Running.load() != 0) {
+        DragFinish(drop);
+        return;
+    }
+    DropFilesOnMainWindow(drop, MAIN_WINDOW_REQUESTS);
+}
+
+void PasteCommand() {
+    if (Running.load() != 0) {
+        return;
+    }
+    PasteOnMainWindow(MAIN_WINDOW_REQUESTS);
+}
+
+void OpenFilesOfCommandLine() {
+    OpenCommandLineFiles(MAIN_WINDOW_REQUESTS);
+}
