@@ -14,7 +14,6 @@ int PutFirstLine(const wchar_t* text) {
 }
 
 void PasteClipboardLine() {
-#if defined(CF_UNICODETEXT)
     if (!IsClipboardFormatAvailable(CF_UNICODETEXT) || !OpenClipboard(nullptr)) {
         return;
     }
@@ -25,5 +24,4 @@ void PasteClipboardLine() {
         }
     }
     CloseClipboard();
-#endif
 }

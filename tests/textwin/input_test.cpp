@@ -71,7 +71,6 @@ TEST_F(LineInputTest, UpArrowRetypesThePreviousLineForEditing) {
               "abd");
 }
 
-#if defined(CF_UNICODETEXT)
 // Puts text on the clipboard as the desktop's other programs would.
 void SetClipboardText(const std::wstring& text) {
     ASSERT_TRUE(OpenClipboard(nullptr));
@@ -98,19 +97,6 @@ TEST_F(LineInputTest, CtrlVPastesTheClipboardsFirstLine) {
               ">width 64");
     KeyPress(hwnd, 'Z'); // the desktop keeps Ctrl down until a key arrives without it
 }
-#else
-TEST_F(LineInputTest, CtrlVPastesOnlyTheFirstLine) {
-    // The paste goes through the ring like typed keys; the clipboard's text stands in here.
-    EXPECT_EQ(ReadLine([&] {
-                  KeyPress(hwnd, 'V', CONTROL);
-                  PutFirstLine(L"640\r\n480\r\n");
-                  WaitCursor(0, 24, 0);
-                  Enter();
-              }),
-              "640");
-    EXPECT_EQ(InputRequest, 0);
-}
-#endif
 
 TEST_F(LineInputTest, BackspaceWalksBackAcrossAWrappedLine) {
     ReadLine([&] {
