@@ -1,11 +1,11 @@
 // Reading a typed line from the current text window. The window procedure feeds KeyRing;
 // this loop consumes it, echoes the line, and remembers where each screen line of the input
 // wrapped so that Backspace can walk back across them.
+#include "runtime/text_convert.h"
 #include "textwin/key_ring.h"
 #include "textwin/runtime_seams.h"
 #include "textwin/text_internal.h"
 #include "textwin/text_layout.h"
-#include "textwin/utf8_text.h"
 
 #include "platform/win32.h"
 
@@ -196,7 +196,7 @@ void QIV_Input(char* buffer) {
         InputActive = 0;
         EndLine(in);
         SetLastInputLine(in.line, in.length);
-        EncodeUtf8(in.line, in.length, buffer, QIV_INPUT_BUFFER);
+        WideCharsToUtf8(in.line, in.length, buffer, QIV_INPUT_BUFFER);
         std::lock_guard lock(SlotLock(in.n));
         if (qiv_text[in.n].open && qiv_text[in.n].hwnd == in.hwnd) {
             WriteLog(qiv_text[in.n], buffer);

@@ -1,8 +1,8 @@
 // Printing into the current text window.
+#include "runtime/text_convert.h"
 #include "textwin/runtime_seams.h"
 #include "textwin/text_internal.h"
 #include "textwin/text_layout.h"
-#include "textwin/utf8_text.h"
 
 #include "platform/win32.h"
 
@@ -33,7 +33,7 @@ void QIV_Printf(const char* format, ...) {
         narrow[Utf8CharBoundary(narrow, PRINT_BUFFER - 1)] = 0;
     }
     wchar_t wide[PRINT_BUFFER];
-    const int count = DecodeUtf8(narrow, wide, PRINT_BUFFER);
+    const int count = Utf8ToWide(narrow, wide, PRINT_BUFFER);
 
     HWND hwnd;
     {

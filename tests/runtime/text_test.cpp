@@ -1,4 +1,5 @@
-// The status line's layout and the narrow/wide conversions behind every window text.
+// The status line's layout and the narrow/wide conversions behind every window text, printed
+// line and path.
 #include "runtime/status_line.h"
 #include "runtime/text_convert.h"
 
@@ -69,6 +70,62 @@ TEST(TextConversion, PrefixLengthBacksUpOverAtMostOneCharacter) {
     // A run of stray continuation bytes is cut where the limit falls.
     EXPECT_EQ(Utf8PrefixLength("a\x80\x80\x80\x80\x80\x80", 5), 5u);
     EXPECT_EQ(Utf8PrefixLength(nullptr, 5), 0u);
+}
+
+TEST(TextConversion, Utf8ToWideReplacesInterruptedOverlongAndSurrogateSequences) {
+    wchar_t out[16];
+    // A lone continuation, an interrupted sequence, an overlong form and a surrogate.
+    EXPECT_EQ(Utf8ToWide("\x80"
+                         "b\xE6\x97"
+                         "c\xE0\x80\x80\xED\xA0\x80",
+                         out, 16),
+              6);
+    EXPECT_EQ(std::wstring(out), (std::wstring{0xFFFD, L'b', 0xFFFD, L'c', 0xFFFD, 0xFFFD}));
+}
+
+TEST(TextConversion, CountedEncodingNeverSplitsACharacterAndReplacesNonCharacters) {
+    const std::wstring text(100, wchar_t{0x65E5}); // 3 bytes each
+    char out[256];
+    EXPECT_EQ(WideCharsToUtf8(text.c_str(), 100, out, 256), 255);
+    EXPECT_EQ(std::strlen(out), 255u);
+    char small[6];
+    EXPECT_EQ(WideCharsToUtf8(text.c_str(), 100, small, 6), 3);
+    EXPECT_STREQ(small, "\xE6\x97\xA5");
+    // Only count characters are read: no terminator needed.
+    EXPECT_EQ(WideCharsToUtf8(text.c_str(), 1, out, 256), 3);
+    const wchar_t bad[] = {static_cast<wchar_t>(0xD800), static_cast<wchar_t>(0x110000),
+                           static_cast<wchar_t>(-1)};
+    EXPECT_EQ(WideCharsToUtf8(bad, 3, out, 256), 9);
+    EXPECT_STREQ(out, "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD");
+}
+
+TEST(TextConversion, WholeConversionsRefuseWhatDoesNotFit) {
+    wchar_t wide[4] = {L'x', L'x', L'x', L'x'};
+    EXPECT_TRUE(Utf8ToWideIfFits("a\u3042c", wide, 4));
+    EXPECT_EQ(std::wstring(wide), L"a\u3042c");
+    EXPECT_FALSE(Utf8ToWideIfFits("abcd", wide, 4));
+    EXPECT_EQ(wide[0], L'\0');
+    EXPECT_FALSE(Utf8ToWideIfFits(nullptr, wide, 4));
+    EXPECT_TRUE(Utf8ToWideIfFits("", wide, 1));
+
+    char narrow[5];
+    EXPECT_TRUE(WideToUtf8IfFits(L"a\u3042", narrow, 5));
+    EXPECT_STREQ(narrow, "a\u3042");
+    // The second character would have to be cut: nothing is kept rather than another name.
+    EXPECT_FALSE(WideToUtf8IfFits(L"\u3042\u3044", narrow, 5));
+    EXPECT_STREQ(narrow, "");
+    EXPECT_FALSE(WideToUtf8IfFits(nullptr, narrow, 5));
+}
+
+TEST(TextConversion, CharBoundaryCutsBeforeAnIncompleteSequenceOnly) {
+    const char* text = "ab\xE6\x97\xA5"; // ab日
+    EXPECT_EQ(Utf8CharBoundary(text, 5), 5);
+    EXPECT_EQ(Utf8CharBoundary(text, 4), 2);
+    EXPECT_EQ(Utf8CharBoundary(text, 3), 2);
+    EXPECT_EQ(Utf8CharBoundary(text, 2), 2);
+    EXPECT_EQ(Utf8CharBoundary("\xF0\x9F\x98", 3), 0);
+    // Stray continuation bytes have no lead to cut back to: they stay.
+    EXPECT_EQ(Utf8CharBoundary("a\x80\x80\x80\x80", 5), 5);
 }
 
 } // namespace
