@@ -52,6 +52,20 @@ LRESULT EraseBackground(HWND hwnd) {
 
 using namespace platform;
 
+namespace {
+
+// Whether the keyboard focus is on hwnd or one of its descendants.
+bool FocusIsWithin(HWND hwnd) {
+    for (HWND w = GetFocus(); w; w = GetParent(w)) {
+        if (w == hwnd) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
 LRESULT CALLBACK DefWindowProcW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_NCCREATE:
@@ -60,8 +74,10 @@ LRESULT CALLBACK DefWindowProcW(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         DestroyWindow(hwnd);
         return 0;
     case WM_ACTIVATE:
-        // An activated window that keeps no focus of its own takes the keyboard focus.
-        if (LOWORD(wParam) != WA_INACTIVE) {
+        // An activated window that keeps no focus of its own takes the keyboard focus. The
+        // desktop reports activation after the click that caused it, so a control that took
+        // the focus on that click keeps it (and its press).
+        if (LOWORD(wParam) != WA_INACTIVE && !FocusIsWithin(hwnd)) {
             SetFocus(hwnd);
         }
         return 0;

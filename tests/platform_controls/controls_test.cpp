@@ -148,6 +148,24 @@ TEST_F(ControlsTest, AButtonClicksOnlyWhenReleasedOverIt) {
     EXPECT_EQ(Commands(BN_CLICKED).size(), 2u);
 }
 
+TEST_F(ControlsTest, TheFirstClickOnAnInactiveWindowStillClicks) {
+    // The desktop reports the activation a click causes only after the press itself: the
+    // window must not take the focus back from the button being pressed.
+    SetFocus(nullptr);
+    MouseDown(button, Button::Left, 20, 10);
+    PumpAll();
+    SendMessageW(parent, WM_ACTIVATE, WA_CLICKACTIVE, 0);
+    MouseUp(button, Button::Left, 20, 10);
+    PumpAll();
+    EXPECT_EQ(Commands(BN_CLICKED).size(), 1u);
+    EXPECT_EQ(GetFocus(), button);
+
+    // Activated with the focus elsewhere, the window takes it.
+    SetFocus(nullptr);
+    SendMessageW(parent, WM_ACTIVATE, WA_ACTIVE, 0);
+    EXPECT_EQ(GetFocus(), parent);
+}
+
 TEST_F(ControlsTest, ControlsDrawTheirFramesAndText) {
     SetWindowTextW(edit, L"88");
     SetWindowTextW(button, L"Up\nDown");
