@@ -10,7 +10,7 @@ program=$1
 out=$2
 
 if [ "${3:-}" != "--inside" ]; then
-    exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$program" "$out" --inside
+    exec "$(dirname "$0")/../with_xvfb.sh" "$0" "$program" "$out" --inside
 fi
 
 unset QT_QPA_PLATFORM
@@ -29,8 +29,9 @@ fail() {
     exit 1
 }
 
+# Up to 30 s: the sanitizer builds run beside other suites on two cores.
 wait_for() {
-    for _ in $(seq 1 100); do
+    for _ in $(seq 1 300); do
         if eval "$1" >/dev/null 2>&1; then
             return 0
         fi

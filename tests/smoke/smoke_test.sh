@@ -10,7 +10,7 @@ demo=$1
 out=$2
 
 if [ "${3:-}" != "--inside" ]; then
-    exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$demo" "$out" --inside
+    exec "$(dirname "$0")/../with_xvfb.sh" "$0" "$demo" "$out" --inside
 fi
 
 unset QT_QPA_PLATFORM
