@@ -2,7 +2,7 @@
 // dropped on an image window.
 #include "imagewin/image_files.h"
 #include "imagewin/image_window.h"
-#include "imagewin/path_text.h"
+#include "runtime/text_convert.h"
 
 #include <cstring>
 
@@ -195,7 +195,7 @@ LRESULT DropOnImageWindow(HWND hwnd, HDROP drop) {
     DragQueryFileW(drop, 0, name, 257);
     if (SelectImageWindowByHandle(hwnd) >= 0) {
         char path[256];
-        if (PathToNarrow(name, path, sizeof(path))) {
+        if (WideToUtf8IfFits(name, path, sizeof(path))) {
             QIV_LoadImage(path, 0, 0);
         }
         InvalidateRect(qiv_image[qiv_target].hwnd, nullptr, FALSE);

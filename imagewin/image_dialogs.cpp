@@ -1,7 +1,7 @@
 // The open and save dialogs for image files, and "Save as" by the filter chosen.
 #include "imagewin/image_files.h"
 #include "imagewin/image_window.h"
-#include "imagewin/path_text.h"
+#include "runtime/text_convert.h"
 
 #include <cstring>
 #include <filesystem>
@@ -54,7 +54,7 @@ void RememberFolder(const char* chosen, char* folder) {
 int Ask(bool save, char* path) {
     WCHAR file[QIV_PATH_SIZE] = {};
     WCHAR initialDir[QIV_PATH_SIZE] = {};
-    PathToWide(save ? lastSaveDir : lastLoadDir, initialDir, QIV_PATH_SIZE);
+    Utf8ToWideIfFits(save ? lastSaveDir : lastLoadDir, initialDir, QIV_PATH_SIZE);
     int& filterIndex = save ? saveFilterIndex : openFilterIndex;
     const WCHAR* filters = save ? SAVE_FILTERS : OPEN_FILTERS;
     const WCHAR* start = save ? L"noname" : FilterPattern(filters, filterIndex);
@@ -74,7 +74,7 @@ int Ask(bool save, char* path) {
     const BOOL chosen = save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
     char narrow[QIV_PATH_SIZE];
     // A path that does not fit the caller's buffer counts as cancelled, not as a cut name.
-    if (!chosen || !PathToNarrow(file, narrow, QIV_PATH_SIZE)) {
+    if (!chosen || !WideToUtf8IfFits(file, narrow, QIV_PATH_SIZE)) {
         return 1;
     }
     std::memcpy(path, narrow, std::strlen(narrow) + 1);

@@ -2,7 +2,7 @@
 #include "imagewin/image_files.h"
 #include "imagewin/image_sizing.h"
 #include "imagewin/image_window.h"
-#include "imagewin/path_text.h"
+#include "runtime/text_convert.h"
 
 #include <cstring>
 #include <cwctype>
@@ -120,7 +120,7 @@ int QIV_LoadImage(const char* path, int x, int y) {
     }
     const ImageWindowRecord& record = qiv_image[qiv_target];
     WCHAR widePath[QIV_PATH_SIZE];
-    if (!PathToWide(path, widePath, QIV_PATH_SIZE)) {
+    if (!Utf8ToWideIfFits(path, widePath, QIV_PATH_SIZE)) {
         return 1;
     }
     GpImage* picture = nullptr;
@@ -238,7 +238,7 @@ int QIV_SaveImage(int width, int height, int format, const char* path) {
     }
     const SaveFormat& chosen = SAVE_FORMATS[format];
     WCHAR widePath[QIV_PATH_SIZE];
-    if (!PathToWide(path, widePath, QIV_PATH_SIZE) || widePath[0] == 0) {
+    if (!Utf8ToWideIfFits(path, widePath, QIV_PATH_SIZE) || widePath[0] == 0) {
         return 1;
     }
     WCHAR extended[QIV_PATH_SIZE];

@@ -1,7 +1,7 @@
 #include "imagewin/image_open_files.h"
 #include "imagewin/image_files.h"
 #include "imagewin/image_window.h"
-#include "imagewin/path_text.h"
+#include "runtime/text_convert.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -22,7 +22,7 @@ void PictureSize(const WCHAR* path, UINT* width, UINT* height) {
 
 void Report(const char* program, const std::wstring& path) {
     char narrow[4 * QIV_PATH_SIZE];
-    if (!PathToNarrow(path.c_str(), narrow, sizeof(narrow))) {
+    if (!WideToUtf8IfFits(path.c_str(), narrow, sizeof(narrow))) {
         std::snprintf(narrow, sizeof(narrow), "(a name too long to show)");
     }
     std::fprintf(stderr, "%s: cannot open %s as an image\n", program, narrow);
@@ -51,8 +51,8 @@ int OpenImageFiles(const std::vector<std::wstring>& paths, const ImageRequests& 
         UINT width = 0;
         UINT height = 0;
         if (!error && !name.empty() && fullPath.size() < QIV_PATH_SIZE &&
-            PathToNarrow(fullPath.c_str(), narrowPath, QIV_PATH_SIZE) &&
-            PathToNarrow(name.c_str(), narrowName, QIV_PATH_SIZE)) {
+            WideToUtf8IfFits(fullPath.c_str(), narrowPath, QIV_PATH_SIZE) &&
+            WideToUtf8IfFits(name.c_str(), narrowName, QIV_PATH_SIZE)) {
             PictureSize(fullPath.c_str(), &width, &height);
         }
         if (width == 0 || height == 0) {
@@ -107,7 +107,7 @@ int OpenCommandLineFiles(const ImageRequests& requests) {
     char program[QIV_PATH_SIZE] = "qivstereo";
     if (count > 0) {
         const std::wstring name = std::filesystem::path(args[0]).filename().wstring();
-        if (!PathToNarrow(name.c_str(), program, sizeof(program)) || program[0] == 0) {
+        if (!WideToUtf8IfFits(name.c_str(), program, sizeof(program)) || program[0] == 0) {
             std::snprintf(program, sizeof(program), "qivstereo");
         }
     }
