@@ -50,19 +50,28 @@ void ResetSharedState() {
     ResetCustomColours();
 }
 
-// The current directory into the three copies; the log directory ends with '/'.
+void CopyIfFits(const std::string& text, char* out) {
+    if (text.size() < QIV_PATH_BYTES) {
+        std::memcpy(out, text.c_str(), text.size() + 1);
+    } else {
+        out[0] = 0;
+    }
+}
+
+// The current directory into the three copies; the log directory ends with '/'. The name is
+// read as UTF-8 bytes: a wide path would go through the C locale, which fails on non-ASCII
+// names. A name too long for a copy leaves it empty, so names resolve against the current
+// directory rather than against a cut, different one.
 void ReadStartDirectory() {
     std::error_code error;
-    std::wstring current = std::filesystem::current_path(error).wstring();
-    if (error) {
-        current.clear();
+    const std::u8string name = std::filesystem::current_path(error).u8string();
+    std::string current = error ? std::string() : std::string(name.begin(), name.end());
+    CopyIfFits(current, qiv_loadDir);
+    CopyIfFits(current, qiv_saveDir);
+    if (!current.empty() && current.back() != '/') {
+        current += '/';
     }
-    WideToUtf8(current.c_str(), qiv_loadDir, QIV_PATH_BYTES);
-    WideToUtf8(current.c_str(), qiv_saveDir, QIV_PATH_BYTES);
-    if (current.empty() || current.back() != L'/') {
-        current += L'/';
-    }
-    WideToUtf8(current.c_str(), qiv_logDir, QIV_PATH_BYTES);
+    CopyIfFits(current, qiv_logDir);
 }
 
 bool RegisterOne(const wchar_t* name, WNDPROC procedure, UINT style, HBRUSH background) {
@@ -148,8 +157,10 @@ int StartProgram(HINSTANCE instance) {
     int x = (fullWidth - width) / 2;
     // Created above its resting place; the drop animation brings it down.
     int y = fullHeight + GetSystemMetrics(SM_CYCAPTION) - height - DROP_HEIGHT;
-    HWND hwnd = CreateWindowExW(0, mainClassName, L"QIVLIB 7.3  2009/4/30", MAIN_STYLE, x, y, width,
-                                height, nullptr, MainMenu, instance, nullptr);
+    wchar_t caption[sizeof QIV_BANNER];
+    Utf8ToWide(QIV_BANNER, caption, sizeof QIV_BANNER);
+    HWND hwnd = CreateWindowExW(0, mainClassName, caption, MAIN_STYLE, x, y, width, height, nullptr,
+                                MainMenu, instance, nullptr);
     if (!hwnd) {
         DestroyMenu(MainMenu);
         MainMenu = nullptr;
