@@ -3,6 +3,7 @@
 
 #include "boxes/box_seams.h"
 #include "platform/win32.h"
+#include "textwin/line_claim.h"
 
 #include <algorithm>
 #include <cwchar>
@@ -126,10 +127,14 @@ void QIV_RenameButton(int i) {
     if (ValidButton(i)) {
         QIV_GetWindowText(qiv_buttonBox.button[i], caption, sizeof caption);
     }
+    if (!BeginLineDialogue()) {
+        return; // a line is being read already
+    }
     QIV_ShowTextWindow();
     QIV_Printf("%d '%s' ->", i, caption);
     char line[512] = "";
     QIV_Input(line);
+    EndLineDialogue();
     // The box may have closed while the line was typed.
     if (line[0] != '\0' && ValidButton(i)) {
         QIV_SetWindowText(qiv_buttonBox.button[i], line);

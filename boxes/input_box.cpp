@@ -3,6 +3,7 @@
 
 #include "boxes/box_seams.h"
 #include "platform/win32.h"
+#include "textwin/line_claim.h"
 
 #include <algorithm>
 #include <climits>
@@ -189,10 +190,14 @@ void QIV_RenameInputBoxItem(int i) {
     if (ValidItem(i)) {
         QIV_GetWindowText(qiv_inputBox.label[i], label, sizeof label);
     }
+    if (!BeginLineDialogue()) {
+        return; // a line is being read already
+    }
     QIV_ShowTextWindow();
     QIV_Printf("%d '%s' ->", i, label);
     char line[QIV_INPUT_TEXT] = "";
     QIV_Input(line);
+    EndLineDialogue();
     // The box may have closed while the line was typed.
     if (line[0] != '\0' && ValidItem(i)) {
         QIV_SetInputBoxTitle(i, line);

@@ -5,6 +5,7 @@
 #include "runtime/program_state.h"
 #include "runtime/subsystem_seams.h"
 #include "runtime/worker.h"
+#include "textwin/line_claim.h"
 
 #include <thread>
 
@@ -19,7 +20,8 @@ bool exiting = false;
 } // namespace
 
 void StartCommand() {
-    if (Running.load() == 0) {
+    // A program started while a prompt reads a line would read lines of its own.
+    if (Running.load() == 0 && !LineInputBusy()) {
         StartRequested = 1;
     }
 }

@@ -1,6 +1,8 @@
 // The pop-up menu's commands that create framework windows: Paste, the interactive prompts
 // for an image window, an input box and a button box, Text Window and Window Info. The
-// windows themselves are made by the worker through requests.
+// windows themselves are made by the worker through requests. A prompt holds the line input
+// from its first question to its last answer, never while it waits for a request, which the
+// worker may serve only after its own line.
 #include "imagewin/image_window.h"
 #include "platform/win32.h"
 #include "runtime/control_words.h"
@@ -8,6 +10,7 @@
 #include "runtime/program_state.h"
 #include "runtime/subsystem_seams.h"
 #include "runtime/worker.h"
+#include "textwin/line_claim.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -33,15 +36,17 @@ bool AskNumber(const char* prompt, int* value) {
 
 void ImageWindowCommand() {
     RequestTextWindow(0);
+    if (!BeginLineDialogue()) {
+        return; // another prompt is reading a line
+    }
     PromptPrint("Creating ImageWindow...\n");
     int width = 0;
     int height = 0;
     int bits = 0;
-    if (!AskNumber(" Width=", &width) || !AskNumber("Height=", &height) ||
-        !AskNumber("Bit[32 or 8]=", &bits)) {
-        return;
-    }
-    if (bits != 32 && bits != 8) {
+    const bool answered = AskNumber(" Width=", &width) && AskNumber("Height=", &height) &&
+                          AskNumber("Bit[32 or 8]=", &bits);
+    EndLineDialogue();
+    if (!answered || (bits != 32 && bits != 8)) {
         return;
     }
     for (int k = 0; k < QIV_IMAGE_WINDOWS; ++k) {
@@ -65,19 +70,29 @@ void TextWindowCommand() {
 
 void InputBoxCommand() {
     RequestTextWindow(0);
+    if (!BeginLineDialogue()) {
+        return;
+    }
     PromptPrint("Creating InpuxBox...\n");
     int items = 0;
-    if (AskNumber("How many items? >", &items)) {
+    const bool answered = AskNumber("How many items? >", &items);
+    EndLineDialogue();
+    if (answered) {
         RequestInputBox(items);
     }
 }
 
 void ButtonBoxCommand() {
     RequestTextWindow(0);
+    if (!BeginLineDialogue()) {
+        return;
+    }
     PromptPrint("Creating ButtonBox...\n");
     int nx = 0;
     int ny = 0;
-    if (AskNumber("Number[X]=>", &nx) && AskNumber("Number[Y]=>", &ny)) {
+    const bool answered = AskNumber("Number[X]=>", &nx) && AskNumber("Number[Y]=>", &ny);
+    EndLineDialogue();
+    if (answered) {
         RequestButtonBox(nx, ny);
     }
 }

@@ -8,6 +8,7 @@
 #include "runtime/program_state.h"
 #include "runtime/snapping.h"
 #include "runtime/worker.h"
+#include "textwin/line_claim.h"
 
 #include <cstdint>
 
@@ -49,7 +50,7 @@ void PopupMenu(HWND hwnd) {
     if (ToolActive) {
         return;
     }
-    int s = (Running.load() == 1 || InputActive.load() != 0) ? MFS_GRAYED : 0;
+    int s = (Running.load() == 1 || InputActive.load() != 0 || LineInputBusy()) ? MFS_GRAYED : 0;
     HMENU menu = CreatePopupMenu();
     MenuAddItem(menu, 0, s, CMD_PASTE, "Paste\tCtrl+V");
     MenuAddSeparator(menu, 1);
@@ -73,7 +74,8 @@ void Key(HWND hwnd, WPARAM key) {
     if (GetKeyState(VK_CONTROL) < 0) {
         if (key == 'V') {
             PostMessageW(hwnd, WM_COMMAND, CMD_PASTE, 0);
-        } else if (key == 'W') {
+        } else if (key == 'W' && InputActive.load() == 0) {
+            // As the greyed menu item: the report would print into the line being read.
             PostMessageW(hwnd, WM_COMMAND, CMD_WINDOW_INFO, 0);
         }
         return;

@@ -1,6 +1,7 @@
 // Reading a typed line from the current text window. The window procedure feeds KeyRing;
 // this loop consumes it, echoes the line, and remembers where each screen line of the input
-// wrapped so that Backspace can walk back across them.
+// wrapped so that Backspace can walk back across them. Only one line is read at a time
+// (line_claim.h).
 #include "runtime/text_convert.h"
 #include "textwin/key_ring.h"
 #include "textwin/runtime_seams.h"
@@ -121,17 +122,18 @@ void SetStatusBits() {
     QIV_SetStatus(status);
 }
 
-} // namespace
-
-void QIV_Input(char* buffer) {
+void ReadLine(char* buffer) {
+    // The current window may have changed while another reader held the line.
     LineInput in = {};
     in.n = CurrentTextWindow;
     {
-        if (!buffer || in.n < 0 || in.n >= QIV_TEXT_WINDOWS) {
+        if (in.n < 0 || in.n >= QIV_TEXT_WINDOWS) {
+            buffer[0] = 0;
             return;
         }
         std::lock_guard lock(SlotLock(in.n));
         if (!qiv_text[in.n].open) {
+            buffer[0] = 0;
             return;
         }
         in.hwnd = qiv_text[in.n].hwnd;
@@ -206,4 +208,26 @@ void QIV_Input(char* buffer) {
         DrawCursor(in, BLANK);
     }
     SetStatusBits();
+}
+
+} // namespace
+
+void QIV_Input(char* buffer) {
+    if (!buffer || !IsTextWindowOpen(CurrentTextWindow)) {
+        return;
+    }
+    using textwin::LineClaim;
+    LineClaim claim = textwin::TryClaimLineForInput();
+    while (claim == LineClaim::BUSY && ExitState.load() == 0) {
+        // The other thread's line may need this thread's pump to receive its keys.
+        textwin::PumpCallerMessages();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        claim = textwin::TryClaimLineForInput();
+    }
+    if (claim == LineClaim::BUSY || claim == LineClaim::REFUSED) {
+        buffer[0] = 0;
+        return;
+    }
+    ReadLine(buffer);
+    textwin::ReleaseLineForInput(claim);
 }

@@ -31,5 +31,14 @@ void PumpCallerMessages();
 
 // Writes narrow text to the window's log while it is logging.
 void WriteLog(TextWindowRecord& t, const char* text);
+// Closes the record's log file, if any, and sets its state to 0.
+void CloseLog(TextWindowRecord& t);
+
+// How QIV_Input holds the line input (line_claim.h): inside the calling thread's own
+// dialogue, or taken for this one line; or not: another thread holds it (BUSY, try again
+// later), or this thread is reading already (REFUSED).
+enum class LineClaim { LINE, DIALOGUE, BUSY, REFUSED };
+LineClaim TryClaimLineForInput();
+void ReleaseLineForInput(LineClaim claim);
 
 } // namespace textwin
