@@ -28,6 +28,12 @@ void MenuAddItem(HMENU menu, int position, int state, int id, const char* text);
 void MenuAddSeparator(HMENU menu, int position);
 void MenuAddSubmenu(HMENU menu, HMENU submenu, int position, const char* text);
 
+// Brings a window to the front; the last line of the window report's generated source puts
+// the main window, QIVMAINWINDOW, there.
+void QIV_SetForeground(HWND hwnd);
+HWND QIV_MainWindow();
+#define QIVMAINWINDOW (QIV_MainWindow())
+
 // Dispatches every message waiting in the calling thread's queue and returns when it is empty;
 // never waits. Keys of the input box and the button box get their dialog handling.
 void QIV_PumpMessages();

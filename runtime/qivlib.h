@@ -12,6 +12,7 @@
 #include "imagewin/pointer_events.h"
 #include "runtime/control_words.h"
 #include "runtime/helpers.h"
+#include "textwin/text_commands.h"
 #include "textwin/text_window.h"
 
 // The two entry points every user program supplies. Both run on the worker thread:

@@ -1,5 +1,6 @@
 // The text windows as the runtime's start-up, prompts, snapping and Exit reach them.
 #include "textwin/runtime_seams.h"
+#include "textwin/text_commands.h"
 #include "textwin/text_internal.h"
 
 HWND TextWindowHandle(int n) {
@@ -32,15 +33,5 @@ void PromptInput(char line[256]) {
 }
 
 void CloseTextWindowLogs() {
-    for (int n = 0; n < QIV_TEXT_WINDOWS; ++n) {
-        std::lock_guard lock(textwin::SlotLock(n));
-        TextWindowRecord& t = qiv_text[n];
-        if (t.open && t.logState != 0) {
-            if (t.logFile) {
-                std::fclose(t.logFile);
-            }
-            t.logFile = nullptr;
-            t.logState = 0;
-        }
-    }
+    QIV_CloseLogs();
 }

@@ -214,9 +214,6 @@ int QIV_OpenTextWindow(int n, int x, int y, int width, int height) {
     {
         std::lock_guard lock(SlotLock(n));
         TextWindowRecord& t = qiv_text[n];
-        if (t.logFile) {
-            std::fclose(t.logFile); // left open when the window under this number closed
-        }
         t = TextWindowRecord{};
         t.width = width;
         t.height = height;
@@ -276,6 +273,7 @@ int QIV_CloseTextWindow(int n) {
             return 1;
         }
         t.open = 0;
+        CloseLog(t);
         ReleaseMemorySurface(t);
         hwnd = t.hwnd;
         windowDC = t.windowDC;

@@ -1,6 +1,8 @@
 // The window procedure of class "qiv_twi".
+#include "imagewin/pointer_events.h"
 #include "textwin/key_ring.h"
 #include "textwin/runtime_seams.h"
+#include "textwin/text_commands.h"
 #include "textwin/text_internal.h"
 
 #include "platform/win32.h"
@@ -8,13 +10,6 @@
 namespace {
 
 using namespace textwin;
-
-// Commands of the text window's menu and Ctrl shortcuts.
-constexpr UINT ID_DESTROY = 1006;
-constexpr UINT ID_ABOUT = 1020;
-constexpr UINT ID_COPY_LOG = 1030;
-constexpr UINT ID_WINDOW_INFO = 1045;
-constexpr UINT ID_SELECT = 1069;
 
 bool ControlDown() {
     return GetKeyState(VK_CONTROL) < 0;
@@ -70,19 +65,19 @@ void KeyDown(int n, HWND hwnd, WPARAM key) {
         UINT command = 0;
         switch (key) {
         case 'A':
-            command = ID_ABOUT;
+            command = TEXT_CMD_ABOUT;
             break;
         case 'C':
-            command = ID_COPY_LOG;
+            command = TEXT_CMD_COPY_LOG;
             break;
         case 'W':
-            command = ID_WINDOW_INFO;
+            command = TEXT_CMD_WINDOW_INFO;
             break;
         case 'Q':
-            command = ID_DESTROY;
+            command = TEXT_CMD_DESTROY;
             break;
         case 'S':
-            command = ID_SELECT;
+            command = TEXT_CMD_SELECT;
             break;
         default:
             break;
@@ -101,21 +96,11 @@ void KeyDown(int n, HWND hwnd, WPARAM key) {
         PostMessageW(MainWindow, WM_KEYDOWN, key, 0);
         break;
     case VK_SPACE:
-        // The command prompt that follows arrives with the text window commands.
         QIV_SelectTextWindow(n);
+        CommandPrompt();
         break;
     default:
         break;
-    }
-}
-
-void Command(int n, UINT id) {
-    // Select and Destroy are this window's own operations; the log, report and About
-    // commands arrive with the text window commands.
-    if (id == ID_SELECT) {
-        QIV_SelectTextWindow(n);
-    } else if (id == ID_DESTROY) {
-        QIV_CloseTextWindow(n);
     }
 }
 
@@ -153,13 +138,16 @@ LRESULT CALLBACK TextWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         KeyDown(n, hwnd, wParam);
         return 0;
     case WM_COMMAND:
-        Command(n, LOWORD(wParam));
+        TextWindowCommand(n, LOWORD(wParam));
         return 0;
     case WM_CLOSE:
         QIV_CloseTextWindow(n);
         return 0;
     case WM_RBUTTONDOWN:
-        // The pop-up menu arrives with the text window commands.
+        // Not while a line is read, nor while a click tool owns the pointer.
+        if (InputActive == 0 && ToolActive == 0) {
+            TextWindowMenu(n, hwnd);
+        }
         return 0;
     case WM_MOVING:
         SnapMovingWindow(hwnd, reinterpret_cast<RECT*>(lParam));

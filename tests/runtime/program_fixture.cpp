@@ -48,6 +48,27 @@ void PumpUntilStopped() {
     }
 }
 
+namespace {
+int returnsAwaited = 0;
+} // namespace
+
+void StartUserProgram(std::function<void()> body) {
+    returnsAwaited = UserLog().mainReturns.load() + 1;
+    SetUserBody(std::move(body));
+    PostMessageW(MainWindow, WM_COMMAND, CMD_START, 0);
+}
+
+bool WaitUserProgram(std::chrono::milliseconds limit) {
+    return PumpMainUntil(
+        [] { return UserLog().mainReturns.load() >= returnsAwaited && Running.load() == 0; },
+        limit);
+}
+
+bool RunUserProgram(std::function<void()> body) {
+    StartUserProgram(std::move(body));
+    return WaitUserProgram();
+}
+
 void IsolateInstances() {
     static const bool done = [] {
         char pattern[] = "/tmp/qiv-runtime-test-XXXXXX";

@@ -36,6 +36,12 @@ bool StartTestProgram();
 // Exit through the main window and the message loop, then shutdown; the program is gone
 // afterwards.
 void EndTestProgram();
+// Starts body as the user program (Start from the main window) and returns at once.
+void StartUserProgram(std::function<void()> body);
+// Pumps the main thread until the user program has returned and the worker idles again.
+bool WaitUserProgram(std::chrono::milliseconds limit = std::chrono::seconds(30));
+// Both: body runs on the worker while the main thread pumps.
+bool RunUserProgram(std::function<void()> body);
 // Pumps the main thread until done() or the limit; the worker keeps running meanwhile.
 bool PumpMainUntil(const std::function<bool()>& done,
                    std::chrono::milliseconds limit = std::chrono::seconds(5));

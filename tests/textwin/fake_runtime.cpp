@@ -1,13 +1,10 @@
-// The runtime's side of the text windows, reduced to what the tests need: the control word,
-// the pumps, the status line and a main window that records the keys forwarded to it.
+// The runtime's side of the text windows, reduced to what the tests need: the pumps, the status
+// line and snapping. The runtime's state (MainWindow, ScreenBitsPerPixel) is the real one.
 #include "text_fixture.h"
 
 #include "textwin/runtime_seams.h"
 
 #include <chrono>
-
-int ScreenBitsPerPixel = 32;
-HWND MainWindow = nullptr;
 
 namespace {
 

@@ -34,6 +34,7 @@ void StartDesktopOnce() {
         return;
     }
     started = true;
+    ScreenBitsPerPixel = 32;
     RegisterTextWindowClass(nullptr);
     WNDCLASSW wc = {};
     wc.lpfnWndProc = MainProc;
