@@ -9,6 +9,8 @@
 #include "imageops/click_tools.h"
 #include "imageops/colors.h"
 #include "imageops/drawing.h"
+#include "imageops/plots.h"
+#include "imageops/text_drawing.h"
 #include "imagewin/image_files.h"
 #include "imagewin/image_window.h"
 #include "imagewin/pointer_events.h"

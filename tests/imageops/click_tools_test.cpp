@@ -9,6 +9,8 @@
 #include "runtime/worker.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,6 +23,12 @@ namespace {
 constexpr std::uint32_t BACKGROUND = 0x204060;
 constexpr std::uint32_t INVERTED = BACKGROUND ^ 0xFFFFFF;
 constexpr auto LONG_WAIT = std::chrono::seconds(30);
+
+POINT ShownClientLeftTop(HWND hwnd) {
+    ProcessDesktopEvents();
+    const DesktopWindow shown = DesktopWindowOf(hwnd);
+    return {shown.client.left, shown.client.top};
+}
 
 // What a tool returned, written on the worker and read after the user program returned.
 struct Picked {
@@ -345,6 +353,170 @@ TEST_F(ToolTest, PasteAtAClickedPlaceCentresThePictureThereAndCancelPastesNothin
     EXPECT_EQ(px[50 * 100 + 84], BACKGROUND);
     EXPECT_TRUE(WaitShown(99, 59, 0xFF8000u));
     EXPECT_TRUE(WaitShown(80, 50, BACKGROUND)); // no frame left
+}
+
+// The whole bitmap font as a sheet, 16 glyphs a row, saved for a look by eye.
+TEST_F(ToolTest, GlyphSheetIsRenderedToAPicture) {
+    const std::string path = (std::filesystem::current_path() / "bitmap_font_sheet.png").string();
+    int saved = -1;
+    Run([&saved, &path] {
+        ASSERT_EQ(QIV_CreateImage(0, "glyphs", 0, 0, 16 * 10 + 2, 6 * 18 + 2, 400), 0);
+        qiv_tc = 0xFFFFFF;
+        for (int c = 0x20; c <= 0x7F; ++c) {
+            qiv_textX = qiv_textLeft = 2 + (c - 0x20) % 16 * 10;
+            qiv_textY = 16 + (c - 0x20) / 16 * 18;
+            QIV_DrawChar(c);
+        }
+        QIV_UpdateImage(0);
+        saved = QIV_SaveImage(qiv_image[0].width, qiv_image[0].height, 3, path.c_str());
+    });
+    EXPECT_EQ(saved, 0);
+    std::printf("bitmap font sheet: %s\n", path.c_str());
+}
+
+TEST_F(ToolTest, TrueTypeTextSitsOnTheBaselineAdvancesByItsWidthsAndTakesStyles) {
+    MakeWindow(0, 200, 60, 100);
+    struct Drawn {
+        int endX = 0;
+        int abcAdvance = 0;
+        int ink = 0;
+        int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1;
+    };
+    // Draws text at (10, 40) on a black window and measures it.
+    auto draw = [](const char* text, Drawn* d) {
+        QIV_ClearImage(0);
+        qiv_textX = qiv_textLeft = 10;
+        qiv_textY = 40;
+        qiv_tttc = 0xFFFFFF;
+        QIV_TTString(text);
+        d->endX = qiv_textX;
+        for (int y = 0; y < 60; ++y) {
+            for (int x = 0; x < 200; ++x) {
+                if (qiv_pixels32[0][y * 200 + x] != 0) {
+                    ++d->ink;
+                    d->left = std::min(d->left, x);
+                    d->right = std::max(d->right, x);
+                    d->top = std::min(d->top, y);
+                    d->bottom = std::max(d->bottom, y);
+                }
+            }
+        }
+    };
+    Drawn ab, normal, bold, italic, underlined, wide, cut, twoLines;
+    LOGFONTW after{};
+    Run([&] {
+        QIV_SelectImage(0);
+        draw("AB", &ab);
+        HGDIOBJ old = SelectObject(qiv_image[0].memDC, qiv_ttFont);
+        ABC abc[2] = {};
+        GetCharABCWidthsW(qiv_image[0].memDC, 'A', 'B', abc);
+        SelectObject(qiv_image[0].memDC, old);
+        ab.abcAdvance = abc[0].abcA + static_cast<int>(abc[0].abcB) + abc[0].abcC + abc[1].abcA +
+                        static_cast<int>(abc[1].abcB) + abc[1].abcC;
+        draw("W", &normal);
+        draw("\3W\4", &bold);
+        draw("\1W\2", &italic);
+        draw("\5W\6", &underlined);
+        GetObjectW(qiv_ttFont, sizeof after, &after);
+        draw("\xE6\x97\xA5\xE6\x9C\xAC", &wide); // two kanji
+        draw("A\xE6\x97", &cut);
+        draw("a\nb", &twoLines);
+        QIV_UpdateImage(0);
+    });
+    EXPECT_EQ(ab.endX, 10 + ab.abcAdvance);
+    EXPECT_EQ(ab.abcAdvance, 16); // two cells of the 8-wide Gothic
+    EXPECT_GE(ab.left, 10);
+    EXPECT_LT(ab.right, 26);
+    EXPECT_GE(ab.top, 25); // the cell's top is qiv_textY - qiv_ttHeight + 1
+    EXPECT_LE(ab.bottom, 40);
+    EXPECT_GT(bold.ink, normal.ink);
+    EXPECT_NE(italic.left + italic.right * 1000, normal.left + normal.right * 1000);
+    EXPECT_GT(underlined.ink, normal.ink);
+    EXPECT_EQ(after.lfWeight, FW_NORMAL);
+    EXPECT_EQ(after.lfItalic, 0);
+    EXPECT_EQ(after.lfUnderline, 0);
+    EXPECT_EQ(wide.endX, 10 + 32);
+    EXPECT_GT(wide.right - wide.left, 20);
+    EXPECT_EQ(cut.endX, 18);
+    EXPECT_EQ(twoLines.endX, 18);
+    EXPECT_GT(twoLines.bottom, 40); // b went one line (16 rows) down
+
+    int made = -1;
+    LOGFONTW big{};
+    Run([&] {
+        made = QIV_TTSetSize(33, 30);
+        GetObjectW(qiv_ttFont, sizeof big, &big);
+        QIV_TTSetSize(16, 16);
+    });
+    EXPECT_EQ(made, 0);
+    EXPECT_EQ(big.lfWidth, 16);
+    EXPECT_EQ(big.lfHeight, 30);
+    EXPECT_EQ(std::wstring(big.lfFaceName), L"ＭＳ ゴシック");
+}
+
+TEST_F(ToolTest, RowGraphWindowsHaveTheirSizesTitlesAndMargins) {
+    MakeWindow(0, 200, 20, 100);
+    int rgb = -2, ycrcb = -2, wrongDepth = -2, crcb = -2, area = -2;
+    Run([&] {
+        std::fill_n(qiv_pixels32[0] + 5 * 200, 200, 0xFF0000u);
+        rgb = GraphImageRow(0, RowGraph::Rgb, 5);
+        ycrcb = GraphImageRow(0, RowGraph::YCrCb, 5);
+        wrongDepth = GraphImageRow(0, RowGraph::Luminance, 5);
+        crcb = GraphImageRow(0, RowGraph::CrCb, 5);
+        area = GraphCrCbArea(0, 10, 4, 19, 6);
+    });
+    ASSERT_EQ(rgb, 1); // the lowest free number
+    EXPECT_EQ(ycrcb, 2);
+    EXPECT_EQ(wrongDepth, -1);
+    EXPECT_EQ(crcb, 4);
+    EXPECT_EQ(area, 5);
+    EXPECT_EQ(qiv_target, 5);
+    EXPECT_EQ(qiv_image[rgb].width, 212);
+    EXPECT_EQ(qiv_image[rgb].height, 128);
+    EXPECT_EQ(qiv_image[ycrcb].width, 220);
+    EXPECT_EQ(qiv_image[crcb].width, 256);
+    EXPECT_EQ(std::string(qiv_image[rgb].title), "RGB(Y=5)");
+    EXPECT_EQ(std::string(qiv_image[area].title), "CrCb(10,4)-(19,6)");
+    const std::uint32_t* g = qiv_pixels32[rgb];
+    EXPECT_EQ(g[12], 0xFF0000u); // R along the top from x = 12
+    EXPECT_EQ(g[211], 0xFF0000u);
+    EXPECT_EQ(g[127 * 212 + 12], 0x0000FFu);
+    EXPECT_EQ(g[127 * 212 + 11], 0u);
+    int letterInk = 0; // "R" in red left of the graph, above baseline 40
+    for (int y = 26; y < 40; ++y) {
+        for (int x = 2; x < 10; ++x) {
+            letterInk += g[y * 212 + x] == 0xFF0000u;
+        }
+    }
+    EXPECT_GT(letterInk, 10);
+    const POINT client = ShownClientLeftTop(qiv_image[rgb].hwnd); // at (0, 0), framed
+    EXPECT_EQ(client.x, 2);
+    EXPECT_EQ(client.y, 2);
+    Run([] {
+        for (int n = 4; n < QIV_IMAGE_WINDOWS; ++n) {
+            QIV_DestroyImage(n);
+        }
+    });
+}
+
+TEST_F(ToolTest, GraphsNeedAFreeNumber) {
+    MakeWindow(0, 8, 4, 100);
+    int result = -2;
+    int inUse = 0;
+    Run([&] {
+        for (int n = 1; n < QIV_IMAGE_WINDOWS; ++n) {
+            QIV_CreateImage(n, "full", 0, 0, 2, 2, 100);
+        }
+        result = GraphImageRow(0, RowGraph::Rgb, 0);
+        for (int n = 0; n < QIV_IMAGE_WINDOWS; ++n) {
+            inUse += IsImageWindowInUse(n) ? 1 : 0;
+        }
+        for (int n = 4; n < QIV_IMAGE_WINDOWS; ++n) {
+            QIV_DestroyImage(n);
+        }
+    });
+    EXPECT_EQ(result, -1);
+    EXPECT_EQ(inUse, QIV_IMAGE_WINDOWS);
 }
 
 // Exit while a tool waits: the tool gives up and the worker ends within its grace period.
