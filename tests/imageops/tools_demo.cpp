@@ -54,25 +54,31 @@ void UserMain() {
     Say("window 0 client at %d %d zoom %d", origin.x, origin.y, qiv_image[0].zoom);
     Show();
 
-    int x1, y1, x2, y2, r;
+    int x1, y1, x2, y2, r, result;
     Say("step rect");
-    Say("PickRect %d -> %d %d %d %d", QIV_PickRect(0, &x1, &y1, &x2, &y2), x1, y1, x2, y2);
+    result = QIV_PickRect(0, &x1, &y1, &x2, &y2);
+    Say("PickRect %d -> %d %d %d %d", result, x1, y1, x2, y2);
     QIV_DrawBox(x1, y1, x2, y2);
     Show();
     Say("step line");
-    Say("PickLine %d -> %d %d %d %d", QIV_PickLine(0, &x1, &y1, &x2, &y2), x1, y1, x2, y2);
+    result = QIV_PickLine(0, &x1, &y1, &x2, &y2);
+    Say("PickLine %d -> %d %d %d %d", result, x1, y1, x2, y2);
     QIV_DrawLine(x1, y1, x2, y2, 0xFFFF00);
     Show();
     Say("step circle");
-    Say("PickCircle %d -> %d %d r %d", QIV_PickCircle(0, &x1, &y1, &r), x1, y1, r);
+    result = QIV_PickCircle(0, &x1, &y1, &r);
+    Say("PickCircle %d -> %d %d r %d", result, x1, y1, r);
     QIV_DrawCircle(x1, y1, r, 0x00FFFF);
     Show();
     Say("step point");
-    Say("PickPoint %d -> %d %d", QIV_PickPoint(0, &x1, &y1), x1, y1);
+    result = QIV_PickPoint(0, &x1, &y1);
+    Say("PickPoint %d -> %d %d", result, x1, y1);
     Say("step column");
-    Say("PickColumn %d -> %d %d", QIV_PickColumn(0, &x1, &y1), x1, y1);
+    result = QIV_PickColumn(0, &x1, &y1);
+    Say("PickColumn %d -> %d %d", result, x1, y1);
     Say("step place");
-    Say("PickPlace %d -> %d %d", QIV_PickPlace(0, &x1, &y1, 60, 40), x1, y1);
+    result = QIV_PickPlace(0, &x1, &y1, 60, 40);
+    Say("PickPlace %d -> %d %d", result, x1, y1);
     qiv_textX = qiv_textLeft = x1 - 28;
     qiv_textY = y1 + 7;
     qiv_tc = 0xFFFFFF;
@@ -82,9 +88,9 @@ void UserMain() {
     QIV_TTString("\3Bold\4 \xE6\x97\xA5\xE6\x9C\xAC");
     Show();
     const RowGraph graphs[] = {RowGraph::Rgb, RowGraph::Hsv, RowGraph::YCrCb, RowGraph::CrCb};
-    for (RowGraph graph : graphs) {
-        Say("step row graph %d", static_cast<int>(graph));
-        Say("graph window %d", PickAndGraphRow(0, graph));
+    for (int i = 0; i < 4; ++i) {
+        Say("step row graph %d", i);
+        Say("graph window %d made", PickAndGraphRow(0, graphs[i]));
     }
     Say("step area");
     Say("area window %d", PickAndGraphCrCbArea(0));
