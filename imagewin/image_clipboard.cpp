@@ -1,7 +1,9 @@
 // Copying image windows to the clipboard and pasting clipboard pictures into them, and files
 // dropped on an image window.
+#include "imageops/click_tools.h"
 #include "imagewin/image_files.h"
 #include "imagewin/image_window.h"
+#include "runtime/control_words.h"
 #include "runtime/text_convert.h"
 
 #include <cstring>
@@ -165,10 +167,19 @@ void PasteFromClipboard(int n, int x, int y) {
     if (bitmap == nullptr) {
         return;
     }
-    // Placing by click arrives with the click tools; until then -1 pastes at the origin.
     if (x == -1 || y == -1) {
-        x = 0;
-        y = 0;
+        // The user places the picture: the click marks its centre. Stop pastes nothing either.
+        BITMAP size{};
+        GetObjectW(bitmap, sizeof(size), &size);
+        int cx = 0;
+        int cy = 0;
+        if (QIV_PickPlace(n, &cx, &cy, size.bmWidth, size.bmHeight) != 0 ||
+            StopRequested.load() != 0 || !IsImageWindowInUse(n)) {
+            DeleteObject(bitmap);
+            return;
+        }
+        x = cx - size.bmWidth / 2;
+        y = cy - size.bmHeight / 2;
     }
     const ImageWindowRecord& record = qiv_image[n];
     if (count > 0) {

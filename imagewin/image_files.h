@@ -63,8 +63,9 @@ void CopyImageToClipboard(int n);
 // pictures with a colour table, and *count their number.
 HBITMAP ReadClipboardBitmap(std::uint32_t* colors, int* count);
 
-// Pastes the clipboard's picture into window n at (x, y), clipped; x or y = -1 pastes at the
-// origin. Table entries from the clipboard replace the window's first entries.
+// Pastes the clipboard's picture into window n at (x, y), clipped; x or y = -1 lets the user
+// click the picture's centre (a cancelled or stopped placement pastes nothing). Table entries
+// from the clipboard replace the window's first entries.
 void PasteFromClipboard(int n, int x, int y);
 
 // Worker side of the paste request: copies the whole bitmap to (0, 0) of the current image

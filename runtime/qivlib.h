@@ -6,7 +6,11 @@
 
 #include "boxes/button_box.h"
 #include "boxes/input_box.h"
+#include "imageops/click_tools.h"
+#include "imageops/colors.h"
 #include "imageops/drawing.h"
+#include "imageops/plots.h"
+#include "imageops/text_drawing.h"
 #include "imagewin/image_files.h"
 #include "imagewin/image_window.h"
 #include "imagewin/pointer_events.h"

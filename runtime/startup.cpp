@@ -1,4 +1,5 @@
 // The program's entry point: start-up in a fixed order, the main message loop and shutdown.
+#include "imageops/text_drawing.h"
 #include "imagewin/image_window.h"
 #include "platform/win32.h"
 #include "runtime/control_words.h"
@@ -175,11 +176,7 @@ int StartProgram(HINSTANCE instance) {
     DragAcceptFiles(MainWindow, TRUE);
     UpdateWindow(MainWindow);
     MainWindowDC = GetDC(MainWindow);
-    qiv_ttHeight = 16;
-    qiv_ttWidth = 8;
-    qiv_ttFont = CreateFontW(qiv_ttHeight, qiv_ttWidth, 0, 0, FW_DONTCARE, FALSE, FALSE, FALSE,
-                             DEFAULT_CHARSET, OUT_TT_ONLY_PRECIS, CLIP_DEFAULT_PRECIS,
-                             DEFAULT_QUALITY, DEFAULT_PITCH, L"ＭＳ ゴシック");
+    CreateTrueTypeFont();
     qiv_tttc = 0xFFFFFF;
     qiv_textX = 0;
     qiv_textLeft = 0;

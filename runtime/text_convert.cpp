@@ -117,6 +117,10 @@ int Length(const wchar_t* text) {
 
 } // namespace
 
+char32_t Utf8DecodeOne(const char* text, int* length) {
+    return DecodeOne(reinterpret_cast<const unsigned char*>(text), length);
+}
+
 int Utf8ToWide(const char* text, wchar_t* out, int capacity) {
     if (!out || capacity <= 0) {
         return 0;

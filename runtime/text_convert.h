@@ -20,6 +20,11 @@ int WideCharsToUtf8(const wchar_t* text, int count, char* out, int capacity);
 bool Utf8ToWideIfFits(const char* text, wchar_t* out, int capacity);
 bool WideToUtf8IfFits(const wchar_t* text, char* out, int capacity);
 
+// Decodes the character at text (which is not at its terminator); *length receives the bytes
+// it took, at least 1. A malformed or interrupted sequence gives U+FFFD for the bytes before
+// the interruption.
+char32_t Utf8DecodeOne(const char* text, int* length);
+
 // The longest prefix of text[0..length) that does not end inside a UTF-8 sequence. Stray
 // continuation bytes with no lead byte close enough are kept as they are.
 int Utf8CharBoundary(const char* text, int length);

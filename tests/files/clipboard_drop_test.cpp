@@ -83,8 +83,7 @@ TEST_F(ClipboardTest, ThirtyTwoBitWindowCopiesAsTwentyFourBitsAndPastesBack) {
     EXPECT_EQ(target.At32(3, 4), 0x112233u);
     EXPECT_EQ(target.At32(4, 4), 0u);
     EXPECT_EQ(target.At32(2, 4), 0x777777u);
-    target.Fill(0x777777);
-    PasteFromClipboard(1, -1, -1); // placed at the origin until placing by click exists
+    PasteFromClipboard(1, 0, 0);
     EXPECT_EQ(target.At32(0, 0), 0x112233u);
     EXPECT_EQ(target.At32(2, 1), 0xAABBCCu);
     EXPECT_EQ(target.At32(3, 0), 0x777777u);
