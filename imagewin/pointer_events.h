@@ -32,12 +32,12 @@ extern int MoveY;
 
 // Recording step for WM_MOUSEMOVE, WM_LBUTTONDOWN and WM_MBUTTONDOWN: when recording is on
 // and hwnd is an image window in use, stores its number, the client position (the message's
-// unsigned 16-bit words) in image pixels at its zoom, and the key state.
-void RecordPointer(HWND hwnd, WPARAM keyState, WORD clientX, WORD clientY);
+// signed 16-bit words) in image pixels at its zoom, held inside the image, and the key state.
+void RecordPointer(HWND hwnd, WPARAM keyState, int clientX, int clientY);
 
 // Click-tool step for WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_RBUTTONDOWN and WM_MBUTTONDOWN: while a
 // tool runs and hwnd is its window, raises the matching event.
-void FeedClickTool(HWND hwnd, UINT message, WPARAM keyState, WORD clientX, WORD clientY);
+void FeedClickTool(HWND hwnd, UINT message, WPARAM keyState, int clientX, int clientY);
 
 // Both steps in their order, for the image window procedure's mouse messages (other messages
 // are ignored). Returns true while a click tool runs: the procedure then does nothing further
