@@ -463,6 +463,14 @@ LRESULT SendMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 void PostQuitMessage(int exitCode);
 DWORD GetCurrentThreadId();
 
+// Named mutexes, shared by the processes of one user: a name exists while a process holds its
+// mutex (the one that created it owns it until CloseHandle or its death). CreateMutexW sets
+// GetLastError to ERROR_ALREADY_EXISTS when another holder has the name.
+#define ERROR_ALREADY_EXISTS 183L
+HANDLE CreateMutexW(void* attributes, BOOL initialOwner, LPCWSTR name);
+BOOL CloseHandle(HANDLE handle);
+DWORD GetLastError();
+
 // Painting.
 BOOL InvalidateRect(HWND hwnd, const RECT* rect, BOOL erase);
 BOOL ValidateRect(HWND hwnd, const RECT* rect);
