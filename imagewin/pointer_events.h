@@ -6,6 +6,8 @@
 
 #include "platform/win32_types.h"
 
+#include <atomic>
+
 // Pointer state, recorded over every image window while PointerRecording is non-zero. The
 // button and key words keep the bit values of the message's key state (MK_LBUTTON 1,
 // MK_SHIFT 4, MK_CONTROL 8, MK_MBUTTON 16).
@@ -19,8 +21,9 @@ extern int PointerShift;  // 4 if Shift was down (1 or 0 after a click taken by 
 extern int PointerCtrl;   // 8 if Ctrl was down
 
 // Click-tool events. A click tool sets ToolActive and ToolWindow and consumes the pending
-// flags; the image window of ToolWindow raises them.
-extern int ToolActive;
+// flags; the image window of ToolWindow raises them. The main window's pop-up reads ToolActive
+// too, from the main thread.
+extern std::atomic<int> ToolActive;
 extern int ToolWindow;
 extern int ClickPending; // left press, at ClickX, ClickY
 extern int ClickX;
