@@ -5,6 +5,7 @@
 #include "platform/win32.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace {
 
@@ -105,6 +106,13 @@ LRESULT CALLBACK ButtonBoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
         QIV_DestroyButtonBox();
         return 0;
     case WM_DESTROY:
+        // However the box goes (Destroy, its worker ending), it forgets its buttons and their
+        // presses; the button size stays for the next box.
+        if (hwnd == box.window) {
+            box.window = nullptr;
+            std::fill(std::begin(box.button), std::end(box.button), nullptr);
+            std::fill(std::begin(box.pressCount), std::end(box.pressCount), 0);
+        }
         return 0;
     case WM_NCRBUTTONDOWN:
         ShowMenu(hwnd, CMD_DESTROY, "&Destroy\tCtrl+Q");

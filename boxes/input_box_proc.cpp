@@ -5,6 +5,7 @@
 #include "platform/win32.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -114,6 +115,18 @@ LRESULT CALLBACK InputBoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
         QIV_DestroyInputBox();
         return 0;
     case WM_DESTROY:
+        // However the box goes (Destroy, its worker ending), it forgets its windows and values;
+        // the item count and widths stay for the next box.
+        if (hwnd == box.window) {
+            for (int i = 0; i < QIV_INPUT_ITEMS; ++i) {
+                std::free(box.text[i]);
+                box.text[i] = nullptr;
+                box.label[i] = nullptr;
+                box.edit[i] = nullptr;
+            }
+            box.window = nullptr;
+            box.lastFocus = nullptr;
+        }
         return 0;
     case WM_NCRBUTTONDOWN:
         ShowMenu(hwnd, CMD_DESTROY, "Destroy");

@@ -21,6 +21,10 @@ void PasteBitmapForRequest(const RequestBlock& args) {
     PasteBitmap(args.bitmap);
 }
 
+int RestoreImageForRequest() {
+    return QIV_RestoreImage();
+}
+
 void StartImageCodecs() {
     GdiplusStartupInput input;
     GdiplusStartup(&gdiplusToken, &input, nullptr);

@@ -31,11 +31,21 @@ LRESULT CALLBACK ImageWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
     case WM_MOVING:
         SnapMovingWindow(hwnd, reinterpret_cast<RECT*>(lParam));
         return 0;
-    case WM_MOUSEMOVE:
     case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
+        // A drag keeps reporting while the pointer is outside the window, until the release.
+        SetCapture(hwnd);
         RunPointerSteps(hwnd, message, wParam, lParam);
+        return 0;
+    case WM_MOUSEMOVE:
+    case WM_RBUTTONDOWN:
+        RunPointerSteps(hwnd, message, wParam, lParam);
+        return 0;
+    case WM_LBUTTONUP:
+    case WM_MBUTTONUP:
+        if ((wParam & (MK_LBUTTON | MK_MBUTTON)) == 0 && GetCapture() == hwnd) {
+            ReleaseCapture();
+        }
         return 0;
     case WM_KEYDOWN:
     case WM_MOUSEWHEEL:

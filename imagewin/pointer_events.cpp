@@ -4,6 +4,9 @@
 #include "imagewin/image_window.h"
 #include "platform/win32_user.h"
 
+#include <algorithm>
+#include <cstdint>
+
 int PointerRecording = 0;
 int PointerWindow = -1;
 int PointerX = 0;
@@ -13,7 +16,7 @@ int PointerMiddle = 0;
 int PointerShift = 0;
 int PointerCtrl = 0;
 
-int ToolActive = 0;
+std::atomic<int> ToolActive{0};
 int ToolWindow = -1;
 int ClickPending = 0;
 int ClickX = 0;
@@ -25,21 +28,25 @@ int MoveY = 0;
 
 namespace {
 
-// Client position to image pixels of window n, truncating. A record without a usable zoom
-// yields false rather than a division by zero.
-bool ImagePosition(int n, WORD clientX, WORD clientY, int* x, int* y) {
-    const int zoom = qiv_image[n].zoom;
-    if (zoom <= 0) {
+// Client position to image pixels of window n, truncating, and held inside the image: a drag
+// that leaves a window holding the capture reports positions beyond its edges, and a program
+// indexes its buffer with what it reads. A record without a usable zoom yields false rather
+// than a division by zero.
+bool ImagePosition(int n, int clientX, int clientY, int* x, int* y) {
+    const ImageWindowRecord& record = qiv_image[n];
+    if (record.zoom <= 0 || record.width <= 0 || record.height <= 0) {
         return false;
     }
-    *x = clientX * 100 / zoom;
-    *y = clientY * 100 / zoom;
+    *x = std::clamp(static_cast<int>(std::int64_t{clientX} * 100 / record.zoom), 0,
+                    record.width - 1);
+    *y = std::clamp(static_cast<int>(std::int64_t{clientY} * 100 / record.zoom), 0,
+                    record.height - 1);
     return true;
 }
 
 } // namespace
 
-void RecordPointer(HWND hwnd, WPARAM keyState, WORD clientX, WORD clientY) {
+void RecordPointer(HWND hwnd, WPARAM keyState, int clientX, int clientY) {
     if (PointerRecording == 0) {
         return;
     }
@@ -58,7 +65,7 @@ void RecordPointer(HWND hwnd, WPARAM keyState, WORD clientX, WORD clientY) {
     PointerShift = static_cast<int>(keyState & MK_SHIFT);
 }
 
-void FeedClickTool(HWND hwnd, UINT message, WPARAM keyState, WORD clientX, WORD clientY) {
+void FeedClickTool(HWND hwnd, UINT message, WPARAM keyState, int clientX, int clientY) {
     if (ToolActive == 0 || hwnd == nullptr || !IsImageWindowInUse(ToolWindow) ||
         qiv_image[ToolWindow].hwnd != hwnd) {
         return;
@@ -91,8 +98,9 @@ void FeedClickTool(HWND hwnd, UINT message, WPARAM keyState, WORD clientX, WORD 
 }
 
 bool RunPointerSteps(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    const WORD clientX = LOWORD(static_cast<std::uintptr_t>(lParam));
-    const WORD clientY = HIWORD(static_cast<std::uintptr_t>(lParam));
+    // Signed words: a window holding the capture hears moves left of and above its client area.
+    const int clientX = GET_X_LPARAM(lParam);
+    const int clientY = GET_Y_LPARAM(lParam);
     switch (message) {
     case WM_MOUSEMOVE:
     case WM_LBUTTONDOWN:

@@ -6,6 +6,8 @@
 
 #include "platform/win32_types.h"
 
+#include <atomic>
+
 // Pointer state, recorded over every image window while PointerRecording is non-zero. The
 // button and key words keep the bit values of the message's key state (MK_LBUTTON 1,
 // MK_SHIFT 4, MK_CONTROL 8, MK_MBUTTON 16).
@@ -19,8 +21,9 @@ extern int PointerShift;  // 4 if Shift was down (1 or 0 after a click taken by 
 extern int PointerCtrl;   // 8 if Ctrl was down
 
 // Click-tool events. A click tool sets ToolActive and ToolWindow and consumes the pending
-// flags; the image window of ToolWindow raises them.
-extern int ToolActive;
+// flags; the image window of ToolWindow raises them. The main window's pop-up reads ToolActive
+// too, from the main thread.
+extern std::atomic<int> ToolActive;
 extern int ToolWindow;
 extern int ClickPending; // left press, at ClickX, ClickY
 extern int ClickX;
@@ -32,12 +35,12 @@ extern int MoveY;
 
 // Recording step for WM_MOUSEMOVE, WM_LBUTTONDOWN and WM_MBUTTONDOWN: when recording is on
 // and hwnd is an image window in use, stores its number, the client position (the message's
-// unsigned 16-bit words) in image pixels at its zoom, and the key state.
-void RecordPointer(HWND hwnd, WPARAM keyState, WORD clientX, WORD clientY);
+// signed 16-bit words) in image pixels at its zoom, held inside the image, and the key state.
+void RecordPointer(HWND hwnd, WPARAM keyState, int clientX, int clientY);
 
 // Click-tool step for WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_RBUTTONDOWN and WM_MBUTTONDOWN: while a
 // tool runs and hwnd is its window, raises the matching event.
-void FeedClickTool(HWND hwnd, UINT message, WPARAM keyState, WORD clientX, WORD clientY);
+void FeedClickTool(HWND hwnd, UINT message, WPARAM keyState, int clientX, int clientY);
 
 // Both steps in their order, for the image window procedure's mouse messages (other messages
 // are ignored). Returns true while a click tool runs: the procedure then does nothing further

@@ -50,6 +50,7 @@
 #define WM_MBUTTONDBLCLK 0x0209
 #define WM_MOUSEWHEEL 0x020A
 #define WM_SIZING 0x0214
+#define WM_CAPTURECHANGED 0x0215
 #define WM_MOVING 0x0216
 #define WM_DROPFILES 0x0233
 #define WM_USER 0x0400
@@ -462,6 +463,14 @@ LRESULT SendMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 void PostQuitMessage(int exitCode);
 DWORD GetCurrentThreadId();
 
+// Named mutexes, shared by the processes of one user: a name exists while a process holds its
+// mutex (the one that created it owns it until CloseHandle or its death). CreateMutexW sets
+// GetLastError to ERROR_ALREADY_EXISTS when another holder has the name.
+#define ERROR_ALREADY_EXISTS 183L
+HANDLE CreateMutexW(void* attributes, BOOL initialOwner, LPCWSTR name);
+BOOL CloseHandle(HANDLE handle);
+DWORD GetLastError();
+
 // Painting.
 BOOL InvalidateRect(HWND hwnd, const RECT* rect, BOOL erase);
 BOOL ValidateRect(HWND hwnd, const RECT* rect);
@@ -486,6 +495,10 @@ BOOL BringWindowToTop(HWND hwnd);
 HWND SetFocus(HWND hwnd);
 HWND GetFocus();
 HWND GetActiveWindow();
+// Mouse capture: moves outside a window's client area reach it only while it holds the capture.
+HWND SetCapture(HWND hwnd);
+BOOL ReleaseCapture();
+HWND GetCapture();
 BOOL EnableWindow(HWND hwnd, BOOL enable);
 BOOL IsWindowEnabled(HWND hwnd);
 BOOL SetWindowTextW(HWND hwnd, LPCWSTR text);

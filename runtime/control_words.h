@@ -50,3 +50,4 @@ constexpr int REQUEST_PASTE_BITMAP = 9004;
 constexpr int REQUEST_TEXT_WINDOW = 9005;
 constexpr int REQUEST_INPUT_BOX = 9006;
 constexpr int REQUEST_BUTTON_BOX = 9007;
+constexpr int REQUEST_RESTORE_IMAGE = 9008; // the current image window is the worker's

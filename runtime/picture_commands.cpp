@@ -13,9 +13,9 @@ bool Exiting() {
     return ExitState.load() != 0;
 }
 
-const ImageRequests MAIN_WINDOW_REQUESTS = {RequestCreateImage, RequestLoadImage,
-                                            RequestUpdateImage, RequestPasteBitmap,
-                                            QIV_RestoreImage,   Exiting};
+const ImageRequests MAIN_WINDOW_REQUESTS = {RequestCreateImage,  RequestLoadImage,
+                                            RequestUpdateImage,  RequestPasteBitmap,
+                                            RequestRestoreImage, Exiting};
 
 } // namespace
 

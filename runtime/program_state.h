@@ -57,9 +57,11 @@ void RunMessageLoop();
 // Releases what start-up made and returns WinMain's exit code.
 int ShutDownProgram();
 
-// The lowest instance number whose main window class no running process uses; -1 if all ten
-// are taken.
+// The lowest instance number whose main window class no running process uses and that no
+// other process has claimed; claims it (dropping an earlier claim of this process) until
+// ReleaseInstanceNumber or the process ends. -1 if all ten are taken.
 int ChooseInstanceNumber();
+void ReleaseInstanceNumber();
 
 LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 

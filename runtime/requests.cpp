@@ -75,6 +75,9 @@ void ServiceRequest() {
     case REQUEST_PASTE_BITMAP:
         PasteBitmapForRequest(args);
         break;
+    case REQUEST_RESTORE_IMAGE:
+        args.result = RestoreImageForRequest();
+        break;
     case REQUEST_TEXT_WINDOW:
         if (args.number < 256) {
             OpenTextWindowForRequest(args);
@@ -131,6 +134,10 @@ void RequestPasteBitmap(HBITMAP bitmap) {
         // The worker never saw it.
         DeleteObject(bitmap);
     }
+}
+
+int RequestRestoreImage() {
+    return Post(REQUEST_RESTORE_IMAGE, RequestBlock{});
 }
 
 void RequestTextWindow(int number) {

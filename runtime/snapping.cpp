@@ -1,5 +1,7 @@
 // Ctrl-snapping. The list is rebuilt on both threads (the main window moves on the main
-// thread, every other window on the worker), so it is swapped in and copied out under a lock.
+// thread, every other window on the worker). Each thread reads only its own windows: the
+// worker's part is handed over under the lock, and the list is swapped in and copied out
+// under it too.
 #include "runtime/snapping.h"
 
 #include "imagewin/image_window.h"
@@ -15,6 +17,7 @@ SnapTargets qiv_snapTargets;
 namespace {
 
 std::mutex snapMutex;
+SnapTargets workerWindows; // the worker's windows as it last listed them; under snapMutex
 
 constexpr int CATCH_DISTANCE = 8; // a difference below 8 pixels catches
 
@@ -63,24 +66,43 @@ void AddSnapWalls(SnapTargets* targets, int w, int h) {
 }
 
 void RebuildSnapTargets() {
+    // The image table and the boxes are the worker's; the main thread (which owns the main
+    // window) takes the worker's last list of them instead of reading them.
+    const bool onMainThread = MainWindow != nullptr &&
+                              GetWindowThreadProcessId(MainWindow, nullptr) == GetCurrentThreadId();
+    auto* own = new SnapTargets;
+    if (!onMainThread) {
+        for (int n = 0; n < QIV_IMAGE_WINDOWS; ++n) {
+            if (qiv_image[n].inUse) {
+                AddWindow(own, qiv_image[n].hwnd);
+            }
+        }
+        for (int n = 0; n < 256; ++n) {
+            AddWindow(own, TextWindowHandle(n));
+        }
+        AddWindow(own, InputBoxWindow());
+        AddWindow(own, ButtonBoxWindow());
+    }
     auto* list = new SnapTargets;
     AddSnapWalls(list, GetSystemMetrics(SM_CXFULLSCREEN),
                  GetSystemMetrics(SM_CYFULLSCREEN) + GetSystemMetrics(SM_CYCAPTION));
-    for (int n = 0; n < QIV_IMAGE_WINDOWS; ++n) {
-        if (qiv_image[n].inUse) {
-            AddWindow(list, qiv_image[n].hwnd);
-        }
-    }
-    for (int n = 0; n < 256; ++n) {
-        AddWindow(list, TextWindowHandle(n));
-    }
-    AddWindow(list, InputBoxWindow());
-    AddWindow(list, ButtonBoxWindow());
-    AddWindow(list, MainWindow);
+    RECT main;
+    const bool mainShown = MainWindow != nullptr && GetWindowRect(MainWindow, &main);
     {
         std::lock_guard lock(snapMutex);
+        if (!onMainThread) {
+            workerWindows = *own;
+        }
+        for (int i = 0; i < workerWindows.count; ++i) {
+            AddSnapTarget(list, RECT{workerWindows.left[i], workerWindows.top[i],
+                                     workerWindows.right[i], workerWindows.bottom[i]});
+        }
+        if (mainShown) {
+            AddSnapTarget(list, main);
+        }
         qiv_snapTargets = *list;
     }
+    delete own;
     delete list;
 }
 

@@ -28,6 +28,7 @@ constexpr DWORD MAIN_STYLE = WS_VISIBLE | WS_CAPTION | WS_THICKFRAME;
 constexpr const wchar_t* FRAMEWORK_CLASSES[] = {L"qiv_iw", L"qiv_twi", L"qiv_ib", L"qiv_bb"};
 
 wchar_t mainClassName[CLASS_CHARS];
+HANDLE instanceClaim = nullptr; // held while this process uses its instance number
 int registeredClasses = 0;
 
 void MainClassName(int instance, wchar_t name[CLASS_CHARS]) {
@@ -116,14 +117,33 @@ void UnregisterClasses() {
 } // namespace
 
 int ChooseInstanceNumber() {
+    ReleaseInstanceNumber();
     for (int i = 0; i < QIV_MAX_INSTANCES; ++i) {
         wchar_t name[CLASS_CHARS];
         MainClassName(i, name);
-        if (!FindWindowW(name, nullptr)) {
-            return i;
+        if (FindWindowW(name, nullptr)) {
+            continue;
         }
+        // Programs started together both see no window yet: the mutex settles which one gets
+        // the number, and dies with its holder.
+        wchar_t claim[32];
+        std::swprintf(claim, 32, L"qivlib-instance-%d", i);
+        HANDLE mutex = CreateMutexW(nullptr, TRUE, claim);
+        if (GetLastError() == ERROR_ALREADY_EXISTS) {
+            CloseHandle(mutex);
+            continue;
+        }
+        instanceClaim = mutex;
+        return i;
     }
     return -1;
+}
+
+void ReleaseInstanceNumber() {
+    if (instanceClaim != nullptr) {
+        CloseHandle(instanceClaim);
+        instanceClaim = nullptr;
+    }
 }
 
 int StartProgram(HINSTANCE instance) {
@@ -140,6 +160,7 @@ int StartProgram(HINSTANCE instance) {
     ReadStartDirectory();
     if (!RegisterClasses()) {
         UnregisterClasses();
+        ReleaseInstanceNumber();
         StopImageCodecs();
         return 1;
     }
@@ -193,6 +214,11 @@ void RunMessageLoop() {
 }
 
 int ShutDownProgram() {
+    if (!WorkerFinished()) {
+        // A worker that ignored Exit may still be drawing with the font and the codecs: nothing
+        // it uses goes away under it. The caller ends the process.
+        return 0;
+    }
     if (qiv_ttFont) {
         DeleteObject(qiv_ttFont);
         qiv_ttFont = nullptr;
@@ -203,9 +229,8 @@ int ShutDownProgram() {
     }
     StopImageCodecs();
     ReleaseWorkerThread();
-    if (WorkerFinished()) {
-        UnregisterClasses();
-    }
+    UnregisterClasses();
+    ReleaseInstanceNumber();
     if (MainWindowDC) {
         ReleaseDC(MainWindow, MainWindowDC);
     }
@@ -222,11 +247,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     }
     OpenFilesOfCommandLine();
     RunMessageLoop();
-    result = ShutDownProgram();
     if (!WorkerFinished()) {
-        // Exit gave up waiting for the user program; ending the process is what stops it.
+        // Exit gave up waiting for the user program; ending the process at once is what stops
+        // it, before anything it may still be using is released.
         std::fflush(nullptr);
-        std::_Exit(result);
+        std::_Exit(0);
     }
-    return result;
+    return ShutDownProgram();
 }

@@ -17,9 +17,10 @@ WNDPROC ButtonBoxProcedure();
 int CreateImageWindowForRequest(const RequestBlock& args);
 void UpdateImageForRequest(const RequestBlock& args);
 
-// Image files. Worker side of 9003 and 9004; GDI+ start and shutdown.
+// Image files. Worker side of 9003, 9004 and 9008; GDI+ start and shutdown.
 int LoadImageForRequest(const RequestBlock& args);
 void PasteBitmapForRequest(const RequestBlock& args);
+int RestoreImageForRequest();
 void StartImageCodecs();
 void StopImageCodecs();
 // The colour dialog's 16 remembered custom colours, zeroed at start-up.

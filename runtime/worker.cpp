@@ -8,6 +8,7 @@
 #include "runtime/program_state.h"
 #include "runtime/qivlib.h"
 #include "runtime/snapping.h"
+#include "runtime/subsystem_seams.h"
 
 #include <atomic>
 #include <chrono>
@@ -53,6 +54,13 @@ int WorkerMain() {
     }
     ExitState = 2;
     QIV_PumpMessages();
+    // The boxes are the worker's: destroyed on it, they forget their windows, and the next
+    // program in this process opens them afresh.
+    for (HWND box : {InputBoxWindow(), ButtonBoxWindow()}) {
+        if (box != nullptr) {
+            DestroyWindow(box);
+        }
+    }
     return 0;
 }
 

@@ -21,6 +21,8 @@ int RequestCreateImage(int number, const char* title, int width, int height, int
 void RequestUpdateImage(int number);
 int RequestLoadImage(int number, const char* path);
 void RequestPasteBitmap(HBITMAP bitmap);
+// QIV_RestoreImage on the worker; its result.
+int RequestRestoreImage();
 void RequestTextWindow(int number);
 void RequestInputBox(int items);
 void RequestButtonBox(int nx, int ny);

@@ -30,6 +30,7 @@ struct LineInput {
     int length;
     int wraps;                      // screen lines the input has moved down by
     int wrapX[QIV_INPUT_CHARS + 1]; // per wrap: where Backspace puts the cursor back
+    int sizeChanges;                // the window's count when the echo was last laid out
 };
 
 // Runs f on the reading window's record under its lock and repaints the window. The echo
@@ -107,6 +108,27 @@ void EndLine(const LineInput& in) {
     });
 }
 
+// A resize cleared the window and sent the cursor home: the echo so far is drawn again from
+// there at the new width, with its wraps worked out afresh.
+void LayOutAgainIfResized(LineInput& in) {
+    int changes = 0;
+    {
+        std::lock_guard lock(SlotLock(in.n));
+        const TextWindowRecord& t = qiv_text[in.n];
+        if (!t.open || t.hwnd != in.hwnd || t.sizeChanges == in.sizeChanges) {
+            return;
+        }
+        changes = t.sizeChanges;
+    }
+    in.sizeChanges = changes;
+    const int length = in.length;
+    in.length = 0;
+    in.wraps = 0;
+    for (int i = 0; i < length; ++i) {
+        Type(in, in.line[i]);
+    }
+}
+
 // Types the last line again through the window, as if the user had.
 void Recall(const LineInput& in) {
     wchar_t last[QIV_INPUT_CHARS + 1];
@@ -137,6 +159,7 @@ void ReadLine(char* buffer) {
             return;
         }
         in.hwnd = qiv_text[in.n].hwnd;
+        in.sizeChanges = qiv_text[in.n].sizeChanges;
     }
     SetForegroundWindow(in.hwnd);
     buffer[0] = 0;
@@ -169,6 +192,7 @@ void ReadLine(char* buffer) {
         if (InputActive == 0) {
             break;
         }
+        LayOutAgainIfResized(in);
         if (c == L'\b') {
             if (in.length > 0) {
                 Backspace(in);

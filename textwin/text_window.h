@@ -37,6 +37,7 @@ struct TextWindowRecord {
     HGDIOBJ oldBitmap; // what memDC held before bitmap; put back before deletion
     int logState;      // 0 no log, 1 logging, 2 paused
     FILE* logFile;
+    int sizeChanges; // counts resizes, so that a line being read lays its echo out again
 };
 
 extern TextWindowRecord qiv_text[QIV_TEXT_WINDOWS];

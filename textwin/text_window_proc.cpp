@@ -29,6 +29,7 @@ void Resize(int n, HWND hwnd, int width, int height) {
         t.height = height;
         t.cursorX = 0;
         t.cursorY = 0;
+        ++t.sizeChanges;
         // Without a bitmap the DC draws nowhere; the next size change tries again.
         CreateMemorySurface(t);
     }

@@ -15,6 +15,8 @@ packages=(
   fonts-dejavu-core fonts-unifont fonts-ipafont-gothic fontconfig
   # tests
   xvfb xauth xdotool
+  # fuzzing (tools/fuzz)
+  clang libclang-rt-dev
 )
 
 missing=()

@@ -122,6 +122,13 @@ LRESULT CALLBACK ButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         }
         state->tracking = true;
         SetPressed(hwnd, *state, true);
+        SetCapture(hwnd); // so that leaving the button while pressed lets it spring back
+        return 0;
+    case WM_CAPTURECHANGED:
+        if (state->tracking && reinterpret_cast<HWND>(lParam) != hwnd) {
+            state->tracking = false;
+            SetPressed(hwnd, *state, false);
+        }
         return 0;
     case WM_MOUSEMOVE:
         if (state->tracking) {
@@ -134,6 +141,9 @@ LRESULT CALLBACK ButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         }
         state->tracking = false;
         SetPressed(hwnd, *state, false);
+        if (GetCapture() == hwnd) {
+            ReleaseCapture();
+        }
         if (Inside(hwnd, lParam)) {
             controls::NotifyParent(hwnd, BN_CLICKED);
         }

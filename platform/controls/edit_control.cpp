@@ -236,6 +236,7 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         bool extend = (wParam & MK_SHIFT) != 0;
         state->edit.MoveTo(PositionAt(hwnd, *state, GET_X_LPARAM(lParam)), extend);
         state->dragging = true;
+        SetCapture(hwnd); // the selection follows a drag past the field's ends
         Refresh(hwnd, *state);
         return 0;
     }
@@ -247,6 +248,9 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_LBUTTONUP:
         state->dragging = false;
+        if (GetCapture() == hwnd) {
+            ReleaseCapture();
+        }
         return 0;
     case EM_SETSEL:
         state->edit.SetSelection(static_cast<int>(static_cast<INT_PTR>(wParam)),

@@ -175,8 +175,22 @@ void ClientArea::mouseMoveEvent(QMouseEvent* event) {
     SyncButtons(event->buttons());
     NoteCursor(event->globalPosition());
     PublishGuiInput();
-    PostInputMessage(hwnd, WM_MOUSEMOVE, MouseKeyFlags(), PackClientPoint(event->position()),
-                     GuiInput());
+    // Moves go to the window holding the capture, in its client coordinates; without a capture,
+    // only moves inside this client area (the desktop's grab reports those outside it too).
+    HWND target = CaptureWindow();
+    QPointF position = event->position();
+    if (target == nullptr) {
+        if (!rect().contains(position.toPoint())) {
+            return;
+        }
+        target = hwnd;
+    } else if (target != hwnd) {
+        POINT p{static_cast<LONG>(event->globalPosition().x()),
+                static_cast<LONG>(event->globalPosition().y())};
+        ScreenToClient(target, &p);
+        position = QPointF(p.x, p.y);
+    }
+    PostInputMessage(target, WM_MOUSEMOVE, MouseKeyFlags(), PackClientPoint(position), GuiInput());
 }
 
 void ClientArea::wheelEvent(QWheelEvent* event) {

@@ -36,5 +36,9 @@ POINT GetLastCursorPos();
 HWND GetActiveDesktopWindow();
 void SetActiveDesktopWindow(HWND hwnd);
 void SetLastCursorPos(POINT point);
+// The window holding the mouse capture, whichever thread owns it (null when none does).
+HWND CaptureWindow();
+// Forgets the capture of a window being destroyed.
+void DropCaptureOf(HWND hwnd);
 
 } // namespace platform

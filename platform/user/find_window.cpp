@@ -39,7 +39,8 @@ std::wstring FoldCase(const std::wstring& name) {
     return folded;
 }
 
-// A private directory of the user; empty when none can be made safely.
+} // namespace
+
 std::string RuntimeDirectory() {
     static const std::string directory = [] {
         std::string base;
@@ -59,6 +60,8 @@ std::string RuntimeDirectory() {
     }();
     return directory;
 }
+
+namespace {
 
 // The class name in hex, so that any name makes a safe file name.
 std::string LockPath(const std::wstring& className) {

@@ -35,6 +35,10 @@ void ApplyWindowRect(HWND hwnd, const RECT& rect, bool moveNative);
 // corrected rectangle is applied.
 void HandleUserGeometry(HWND hwnd, const RECT& proposed);
 
+// A private directory of the user for cross-process lock files; empty when none can be made
+// safely.
+std::string RuntimeDirectory();
+
 // FindWindowW's cross-process registry: the process announces each class while it has a
 // top-level window of it.
 void AnnounceTopLevelClass(const std::wstring& className);

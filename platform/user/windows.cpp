@@ -369,6 +369,7 @@ BOOL DestroyWindow(HWND hwnd) {
     for (HWND w : owned) {
         DestroyWindow(w);
     }
+    DropCaptureOf(hwnd);
     CallWindowProcedure(hwnd, WM_DESTROY, 0, 0);
     for (HWND w : children) {
         DestroyWindow(w);

@@ -34,8 +34,6 @@ std::uint32_t SourcePixel(int x, int y) {
            static_cast<std::uint32_t>((x ^ y) & 0xFF) << 8 | static_cast<std::uint32_t>(y & 0xFF);
 }
 
-void ForgetBoxes();
-
 class StereoSession : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -61,7 +59,6 @@ protected:
             RunMessageLoop();
             ShutDownProgram();
         }
-        ForgetBoxes();
         watchdog.reset();
     }
 
@@ -133,17 +130,6 @@ protected:
 };
 
 std::string StereoSession::workDir;
-
-// The boxes went with the ended program's worker thread, which leaves their state as it was
-// (a program's end is normally its process's end): the next program in this process starts
-// without them.
-void ForgetBoxes() {
-    for (int i = 0; i < qiv_inputBox.items; ++i) {
-        std::free(qiv_inputBox.text[i]);
-    }
-    qiv_inputBox = InputBoxState();
-    qiv_buttonBox = ButtonBoxState();
-}
 
 RECT FrameOf(HWND hwnd) {
     RECT r = {};

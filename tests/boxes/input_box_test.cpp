@@ -80,6 +80,19 @@ TEST_F(InputBoxTest, ASecondOpenChangesNothing) {
     EXPECT_EQ(after.bottom, before.bottom);
 }
 
+TEST_F(InputBoxTest, ABoxDestroyedBehindItsBackForgetsItselfAndOpensAgain) {
+    HWND box = Open(3);
+    QIV_SetInputBoxInt(1, 7);
+    ASSERT_TRUE(DestroyWindow(box)); // as when the worker that owns it ends
+    EXPECT_EQ(qiv_inputBox.window, nullptr);
+    EXPECT_EQ(qiv_inputBox.text[1], nullptr);
+    EXPECT_EQ(QIV_GetInputBoxInt(1), 0);
+    box = Open(2);
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(IsWindow(box));
+    EXPECT_EQ(qiv_inputBox.items, 2);
+}
+
 TEST_F(InputBoxTest, TypedValuesCountOnlyAfterEnterOrTab) {
     HWND box = Open(3);
     Press(box, VK_TAB);

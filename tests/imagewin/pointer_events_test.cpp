@@ -29,6 +29,8 @@ protected:
     static HWND Open(int n, int zoom) {
         qiv_image[n].inUse = 1;
         qiv_image[n].zoom = zoom;
+        qiv_image[n].width = 1000;
+        qiv_image[n].height = 600;
         qiv_image[n].hwnd = FakeWindow(static_cast<std::uintptr_t>(n) + 1);
         return qiv_image[n].hwnd;
     }
@@ -61,9 +63,14 @@ TEST_F(PointerEvents, RecordsImagePositionsAtTheWindowsZoom) {
     EXPECT_EQ(PointerMiddle, 16);
     EXPECT_EQ(PointerLeft, 0);
 
-    // Client words are unsigned 16-bit: the far right of a wide window is not negative.
-    Send(half, WM_MOUSEMOVE, 0, 40000, 1);
-    EXPECT_EQ(PointerX, 80000);
+    // A drag held by the capture reports positions beyond the window's edges in signed words;
+    // what is recorded stays inside the image.
+    Send(half, WM_MOUSEMOVE, MK_LBUTTON, -20, 400);
+    EXPECT_EQ(PointerX, 0);
+    EXPECT_EQ(PointerY, 599);
+    Send(half, WM_MOUSEMOVE, MK_LBUTTON, 700, -3);
+    EXPECT_EQ(PointerX, 999);
+    EXPECT_EQ(PointerY, 0);
 }
 
 TEST_F(PointerEvents, NothingRecordedWhenOffUnknownOrRightButton) {

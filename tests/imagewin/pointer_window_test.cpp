@@ -100,3 +100,35 @@ TEST_F(PointerWindows, NothingIsRecordedWithRecordingOffButToolsStillHearTheirWi
         return 0;
     });
 }
+
+TEST_F(PointerWindows, ADragLeavingTheWindowIsHeldInsideTheImageAndPlainMovesOutsideAreNot) {
+    ASSERT_EQ(OnWorker([] { return QIV_CreateImage(0, "drag", 0, 0, 400, 200, 50); }), 0);
+    PumpWorker();
+    const HWND hwnd = qiv_image[0].hwnd;
+    OnWorker([] {
+        PointerRecording = 1;
+        return 0;
+    });
+
+    MouseDown(hwnd, Button::Left, 20, 20);
+    PumpWorker();
+    EXPECT_EQ(OnWorker([] { return GetCapture() == qiv_image[0].hwnd ? 1 : 0; }), 1);
+    MouseMove(hwnd, -30, 10);
+    PumpWorker();
+    EXPECT_EQ(PointerX, 0); // not the wrapped word of -30
+    EXPECT_EQ(PointerY, 20);
+    MouseMove(hwnd, 250, 150);
+    PumpWorker();
+    EXPECT_EQ(PointerX, 399);
+    EXPECT_EQ(PointerY, 199);
+    MouseUp(hwnd, Button::Left, 250, 150);
+    PumpWorker();
+    EXPECT_EQ(OnWorker([] { return GetCapture() == nullptr ? 1 : 0; }), 1);
+
+    MouseMove(hwnd, 10, 10);
+    PumpWorker();
+    MouseMove(hwnd, -30, 300);
+    PumpWorker();
+    EXPECT_EQ(PointerX, 20);
+    EXPECT_EQ(PointerY, 20);
+}

@@ -5,8 +5,10 @@
 #include "runtime/program_state.h"
 #include "runtime/worker.h"
 
+#include <atomic>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 using namespace qivtest;
@@ -124,6 +126,44 @@ TEST_F(ExitTest, TheLowestFreeInstanceNumberIsTakenAndAnEleventhIsRefused) {
         DestroyWindow(others[static_cast<std::size_t>(i)]);
         UnregisterClassW(names[static_cast<std::size_t>(i)].c_str(), nullptr);
     }
+}
+
+TEST_F(ExitTest, AnInstanceNumberClaimedBeforeItsWindowExistsIsNotTakenTwice) {
+    // Another program that has claimed 0 but not yet made its main window.
+    HANDLE other = CreateMutexW(nullptr, TRUE, L"qivlib-instance-0");
+    ASSERT_NE(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+    EXPECT_EQ(ChooseInstanceNumber(), 1);
+    HANDLE again = CreateMutexW(nullptr, TRUE, L"qivlib-instance-1");
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS)); // ours now
+    CloseHandle(again);
+    CloseHandle(other); // as when that program dies
+    EXPECT_EQ(ChooseInstanceNumber(), 0);
+    ReleaseInstanceNumber();
+}
+
+TEST_F(ExitTest, AWorkerThatIgnoresExitKeepsTheFontItDrawsWithUntilTheProcessEnds) {
+    static std::atomic<bool> release{false};
+    release = false;
+    SetUserBody([] {
+        while (!release) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    });
+    ASSERT_TRUE(StartTestProgram());
+    KeyPress(MainWindow, 'S');
+    ASSERT_TRUE(PumpMainUntil([] { return Running.load() == 1; }));
+    ASSERT_TRUE(ClickMenuBarItem(MainWindow, L"Exit(&X)"));
+    RunMessageLoop(); // after the grace, with the worker still inside the user program
+    ASSERT_FALSE(WorkerFinished());
+    const HFONT font = qiv_ttFont;
+    EXPECT_EQ(ShutDownProgram(), 0);
+    EXPECT_NE(font, nullptr);
+    EXPECT_EQ(qiv_ttFont, font);
+
+    release = true;
+    ASSERT_TRUE(PumpMainUntil([] { return WorkerFinished(); }, std::chrono::seconds(10)));
+    EXPECT_EQ(ShutDownProgram(), 0);
+    EXPECT_EQ(qiv_ttFont, nullptr);
 }
 
 } // namespace

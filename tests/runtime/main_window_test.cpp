@@ -3,6 +3,7 @@
 #include "program_fixture.h"
 
 #include "imagewin/image_window.h"
+#include "imagewin/pointer_events.h"
 #include "runtime/control_words.h"
 #include "runtime/helpers.h"
 #include "runtime/program_state.h"
@@ -291,6 +292,35 @@ TEST_F(MainWindowTest, DraggingWithCtrlSnapsToTheWorkAreaEdgeAndWithoutDoesNot) 
     PumpFor(std::chrono::milliseconds(10));
 }
 
+TEST_F(MainWindowTest, TheMainWindowMovesAndIgnoresRightClicksWhileAClickToolOwnsThePointer) {
+    // The user program runs a click tool and keeps opening and moving an image window while
+    // the main window is dragged and right-clicked: neither thread reads the other's state.
+    SetUserBody([] {
+        ToolActive = 1;
+        for (int i = 0; !StopRequested; ++i) {
+            QIV_CreateImage(5, "moving", 20 * (i % 7), 40, 32, 32, 100);
+            QIV_PumpMessages();
+            QIV_DestroyImage(5);
+            QIV_PumpMessages();
+        }
+        ToolActive = 0;
+    });
+    const RECT home = WindowRect(MainWindow);
+    PressKey('S');
+    ASSERT_TRUE(PumpMainUntil([] { return ToolActive.load() == 1; }));
+    for (int k = 1; k <= 4; ++k) {
+        DragWindowTo(MainWindow, RECT{home.left - 9 * k, home.top, home.right - 9 * k, home.bottom},
+                     CONTROL);
+        Click(MainWindow, Button::Right, 100, 15);
+        PumpFor(std::chrono::milliseconds(20));
+    }
+    PressKey('C');
+    ASSERT_TRUE(WaitReturned(1));
+    EXPECT_TRUE(ShownMenus().empty());
+    SetWindowPos(MainWindow, nullptr, home.left, home.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    PumpFor(std::chrono::milliseconds(10));
+}
+
 TEST_F(MainWindowTest, ARequestWaitsForTheUserProgramWhileTheMainWindowStaysServed) {
     SetUserBody(PumpUntilStopped);
     PressKey('S');
@@ -374,6 +404,33 @@ TEST_F(MainWindowTest, DroppedPicturesOpenInNumberOrderAndOtherFilesAreSkipped) 
     EXPECT_TRUE(PumpMainUntil([&] { return !IsWindow(windows[0]) && !IsWindow(windows[1]); }));
     EXPECT_FALSE(IsImageWindowInUse(0));
     EXPECT_FALSE(IsImageWindowInUse(1));
+}
+
+TEST_F(MainWindowTest, PasteOpensTheClipboardPictureThroughTheWorker) {
+    // A 3 × 2 24-bit DIB.
+    const std::size_t rowBytes = 12;
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, sizeof(BITMAPINFOHEADER) + 2 * rowBytes);
+    auto* header = static_cast<BITMAPINFOHEADER*>(GlobalLock(block));
+    *header = BITMAPINFOHEADER{};
+    header->biSize = sizeof(BITMAPINFOHEADER);
+    header->biWidth = 3;
+    header->biHeight = 2;
+    header->biPlanes = 1;
+    header->biBitCount = 24;
+    header->biCompression = BI_RGB;
+    GlobalUnlock(block);
+    ASSERT_TRUE(OpenClipboard(MainWindow));
+    EmptyClipboard();
+    ASSERT_NE(SetClipboardData(CF_DIB, block), nullptr);
+    CloseClipboard();
+
+    PostMessageW(MainWindow, WM_COMMAND, CMD_PASTE, 0);
+    ASSERT_TRUE(PumpMainUntil([] { return IsImageWindowInUse(0); }));
+    EXPECT_EQ(qiv_image[0].width, 3);
+    EXPECT_EQ(qiv_image[0].height, 2);
+    const HWND window = qiv_image[0].hwnd;
+    CloseFromDesktop(window);
+    EXPECT_TRUE(PumpMainUntil([&] { return !IsWindow(window); }));
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <poll.h>
+#include <set>
 #include <string>
 #include <sys/wait.h>
 #include <thread>
@@ -121,6 +122,20 @@ TEST_F(ProcessTest, AClosedInstanceNumberIsTakenByTheNextProgram) {
     second.Kill();
     ASSERT_TRUE(fourth.Start("idle"));
     EXPECT_EQ(fourth.ReadLine(), "instance 1");
+}
+
+TEST_F(ProcessTest, ProgramsStartedTogetherTakeDifferentInstanceNumbers) {
+    platform::testing::Watchdog watchdog(std::chrono::seconds(60), "instances together");
+    Child children[4];
+    for (Child& child : children) {
+        ASSERT_TRUE(child.Start("idle"));
+    }
+    std::set<std::string> seen;
+    for (Child& child : children) {
+        seen.insert(child.ReadLine(std::chrono::seconds(20)));
+    }
+    EXPECT_EQ(seen,
+              (std::set<std::string>{"instance 0", "instance 1", "instance 2", "instance 3"}));
 }
 
 TEST_F(ProcessTest, ExitWhileIdleEndsTheProcessWithCodeZero) {

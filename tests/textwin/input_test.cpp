@@ -114,6 +114,24 @@ TEST_F(LineInputTest, BackspaceWalksBackAcrossAWrappedLine) {
     EXPECT_EQ(Record(0).cursorY, 32);
 }
 
+TEST_F(LineInputTest, AResizeLaysTheWrappedEchoOutAgainAtTheNewWidth) {
+    const std::string line = ReadLine([&] {
+        TypeText(hwnd, std::wstring(50, L'a'));
+        WaitCursor(0, 0, 16);
+        // 200 pixels take 25 cells: the 50 characters fill two lines.
+        RECT frame = DesktopWindowOf(hwnd).frame;
+        frame.right = frame.left + 200 + 4;
+        DragWindowTo(hwnd, frame);
+        WaitCursor(0, 0, 32);
+        KeyPress(hwnd, VK_BACK);
+        WaitCursor(0, 192, 16);
+        Enter();
+    });
+    EXPECT_EQ(line, std::string(49, 'a'));
+    EXPECT_TRUE(
+        SameBlock(Shown(0), 0, 0, Reference(std::wstring(25, L'a'), 200, 16), 0, 0, 200, 16));
+}
+
 TEST_F(LineInputTest, BackspaceOverTwoCellCharactersRestoresTheCursor) {
     const std::string line = ReadLine([&] {
         TypeText(hwnd, L"\u65e5\u672c");
