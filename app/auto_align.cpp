@@ -337,22 +337,31 @@ int AutoAlign(const std::uint32_t* leftEye, std::uint32_t* rightEye, int W, int 
     return result->status;
 }
 
+namespace {
+
+// The values applied, short enough for the main window's status field (63 bytes) in all but
+// extreme cases.
+int FormatValues(const AutoAlignResult& r, char* text, std::size_t size) {
+    return std::snprintf(text, size,
+                         "auto: %.2f\u00b0 \u00d7%.3f dy %d window %d range %d%s %d inliers",
+                         r.difference.rotationDeg, r.difference.scale, r.offsetY, r.offsetX,
+                         r.maxDisparity, r.rangeClamped ? " (max)" : "", r.inliers);
+}
+
+} // namespace
+
 void AutoAlignSummary(const AutoAlignResult& r, char* text, std::size_t size) {
     if (size == 0) {
         return;
     }
     switch (r.status) {
     case AUTO_ALIGN_OK: {
-        // U+2212 for minus signs, as the rest of the line's typography.
-        const auto sign = [](double v) { return v < 0 ? "\u2212" : ""; };
-        std::snprintf(text, size,
-                      "auto: %s%.2f\u00b0, \u00d7%.3f, dy %s%d, window %s%d, range %d%s, "
-                      "%d inliers, swap_depth %d%s",
-                      sign(r.difference.rotationDeg), std::abs(r.difference.rotationDeg),
-                      r.difference.scale, sign(r.offsetY), std::abs(r.offsetY), sign(r.offsetX),
-                      std::abs(r.offsetX), r.maxDisparity, r.rangeClamped ? " (limit)" : "",
-                      r.inliers, AUTO_ALIGN_SWAP_DEPTH,
-                      r.looksSwapped ? "; halves look swapped: cross layout?" : "");
+        const int n = std::max(0, FormatValues(r, text, size));
+        if (static_cast<std::size_t>(n) < size) {
+            std::snprintf(text + n, size - static_cast<std::size_t>(n), ", swap_depth %d%s",
+                          AUTO_ALIGN_SWAP_DEPTH,
+                          r.looksSwapped ? "; halves look swapped: cross layout?" : "");
+        }
         break;
     }
     case AUTO_ALIGN_TOO_SMALL:
@@ -360,17 +369,28 @@ void AutoAlignSummary(const AutoAlignResult& r, char* text, std::size_t size) {
                       AUTO_ALIGN_MIN_SIZE, AUTO_ALIGN_MIN_SIZE);
         break;
     case AUTO_ALIGN_TOO_FEW:
-        std::snprintf(text, size,
-                      "auto: %d of %d matched features agree, %d needed; nothing changed",
+        std::snprintf(text, size, "auto: %d of %d matches agree, %d needed; nothing changed",
                       r.inliers, r.matches, AUTO_ALIGN_MIN_INLIERS);
         break;
     case AUTO_ALIGN_IMPLAUSIBLE:
         std::snprintf(text, size,
-                      "auto: not a stereo pair (%.1f\u00b0, \u00d7%.2f); nothing changed",
+                      "auto: not a stereo pair (%.1f\u00b0 \u00d7%.2f); nothing changed",
                       r.difference.rotationDeg, r.difference.scale);
         break;
     default:
         std::snprintf(text, size, "auto: not enough memory; nothing changed");
         break;
+    }
+}
+
+void AutoAlignStatusText(const AutoAlignResult& r, char* text, std::size_t size) {
+    if (r.status == AUTO_ALIGN_OK && r.looksSwapped && size > 0) {
+        // The warning matters more than the turn and scale, which a swap does not change.
+        std::snprintf(text, size, "auto: halves look swapped: cross layout? dy %d window %d",
+                      r.offsetY, r.offsetX);
+    } else if (r.status == AUTO_ALIGN_OK && size > 0) {
+        FormatValues(r, text, size);
+    } else {
+        AutoAlignSummary(r, text, size);
     }
 }

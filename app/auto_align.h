@@ -106,5 +106,8 @@ void ResampleRightEye(const std::uint32_t* rightEye, int W, int H, const AutoAli
 int AutoAlign(const std::uint32_t* leftEye, std::uint32_t* rightEye, int W, int H,
               AutoAlignResult* result);
 
-// One line for the status line and batch mode: the values applied, or why nothing changed.
+// One line for batch mode: the values applied, or why nothing changed.
 void AutoAlignSummary(const AutoAlignResult& result, char* text, std::size_t size);
+// The same within the main window's status field: when the halves look swapped, the warning
+// takes the place of the turn, scale and count.
+void AutoAlignStatusText(const AutoAlignResult& result, char* text, std::size_t size);
