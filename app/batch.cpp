@@ -1,6 +1,8 @@
 // Batch mode: split, align, anaglyph, depth pass and the five files, without a display.
 #include "app/batch.h"
 
+#include "app/alignment_eyes.h"
+#include "app/auto_align.h"
 #include "app/overlap.h"
 #include "app/previews.h"
 #include "app/save_results.h"
@@ -52,6 +54,27 @@ int CheckAlignment(const BatchOptions& options, int W, int H, std::FILE* err) {
     return BATCH_OK;
 }
 
+// Aligns the right eye in place and takes the offsets, the range (unless given) and swap_depth
+// from the alignment. BATCH_USAGE when it refuses the pair: nothing is written then.
+int AutoAlignViews(std::uint32_t* viewA, std::uint32_t* viewB, int W, int H, BatchOptions* options,
+                   int* swapDepth, std::FILE* err) {
+    const AlignmentEyes eyes = EyesOfViews(viewA, viewB);
+    AutoAlignResult result;
+    AutoAlign(eyes.leftEye, eyes.rightEye, W, H, &result);
+    char summary[256];
+    AutoAlignSummary(result, summary, sizeof summary);
+    std::fprintf(err, "%s: %s\n", PROGRAM, summary);
+    if (result.status != AUTO_ALIGN_OK) {
+        return BATCH_USAGE;
+    }
+    ViewOffsets(eyes, result.offsetX, result.offsetY, &options->offsetX, &options->offsetY);
+    if (!options->maxDisparityGiven) {
+        options->maxDisparity = result.maxDisparity;
+    }
+    *swapDepth = AUTO_ALIGN_SWAP_DEPTH;
+    return BATCH_OK;
+}
+
 struct Outcome {
     std::FILE* out;
     std::FILE* err;
@@ -64,8 +87,8 @@ struct Outcome {
     }
 };
 
-int Run(const BatchOptions& options, const BatchServices& services, const char* baseName,
-        std::FILE* out, std::FILE* err) {
+int Run(BatchOptions options, const BatchServices& services, const char* baseName, std::FILE* out,
+        std::FILE* err) {
     const std::string dir = options.outDir.empty() ? std::string(".") : options.outDir;
     if (!IsWritableDirectory(dir)) {
         return Usage(err, "cannot write into '" + dir + "': not a writable directory");
@@ -84,14 +107,27 @@ int Run(const BatchOptions& options, const BatchServices& services, const char* 
     }
     const int W = source.width / 2;
     const int H = source.height;
-    if (const int checked = CheckAlignment(options, W, H, err); checked != BATCH_OK) {
-        return checked;
+    if (!options.autoAlign) {
+        if (const int checked = CheckAlignment(options, W, H, err); checked != BATCH_OK) {
+            return checked;
+        }
     }
 
     const std::size_t viewPixels = static_cast<std::size_t>(W) * static_cast<std::size_t>(H);
     std::vector<std::uint32_t> viewA(viewPixels), viewB(viewPixels), preview(viewPixels);
     SplitSideBySide(source.width, H, source.pixels.data(), viewA.data(), viewB.data());
     source = {};
+    int swapDepth = 0;
+    if (options.autoAlign) {
+        if (int status =
+                AutoAlignViews(viewA.data(), viewB.data(), W, H, &options, &swapDepth, err);
+            status != BATCH_OK) {
+            return status;
+        }
+        if (const int checked = CheckAlignment(options, W, H, err); checked != BATCH_OK) {
+            return checked;
+        }
+    }
     MakeAnaglyph(W, H, viewA.data(), viewB.data(), preview.data(), options.offsetX,
                  options.offsetY);
 
@@ -104,8 +140,8 @@ int Run(const BatchOptions& options, const BatchServices& services, const char* 
         outcome.Failed("cannot write '" + names.adjusted + "'");
     }
 
-    DepthInput input{viewA.data(),    viewB.data(),    W, H,
-                     options.offsetX, options.offsetY, 0, INITIAL_STEREO_PARAMETERS};
+    DepthInput input{viewA.data(),    viewB.data(),    W,         H,
+                     options.offsetX, options.offsetY, swapDepth, INITIAL_STEREO_PARAMETERS};
     input.parameters.maxDisparity = options.maxDisparity;
     DepthPass pass;
     RunDepthPass(input, services.stereo, &pass);

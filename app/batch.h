@@ -1,11 +1,14 @@
 // Batch mode: the stereo application's computations without a display.
 //
-//   qivstereo --batch FILE [--offset DX,DY] [--max-disparity N] [--out DIR]
+//   qivstereo --batch FILE [--offset DX,DY | --auto-align] [--max-disparity N] [--out DIR]
 //
 // splits the side-by-side image FILE, aligns its views at the offset (default 0,0), composes
 // the anaglyph, runs a depth pass with maxDisparity N (default 100) and the "default2"
 // parameters, and writes B_adjst.jpg, B_Right.png, B_Left.png, B_depth.png and B_anaglyph.png
 // into DIR (default: the current directory), B being the local time, printing each path.
+// --auto-align first aligns the right eye to the left and takes the offsets, maxDisparity (unless
+// given) and swap_depth from the alignment, printing its summary; a pair it refuses writes
+// nothing.
 #pragma once
 
 #include "app/depth_pass.h"
@@ -29,6 +32,7 @@ struct BatchOptions {
     int offsetY = 0;
     int maxDisparity = INITIAL_MAX_DISPARITY;
     bool maxDisparityGiven = false;
+    bool autoAlign = false;
     std::string outDir; // empty: the current directory
     bool help = false;
 };

@@ -46,7 +46,8 @@ int Fail(std::string* message, const std::string& text) {
 } // namespace
 
 const char* BatchUsage() {
-    return "usage: qivstereo --batch FILE [--offset DX,DY] [--max-disparity N] [--out DIR]\n"
+    return "usage: qivstereo --batch FILE [--offset DX,DY | --auto-align] [--max-disparity N] "
+           "[--out DIR]\n"
            "       qivstereo --help\n";
 }
 
@@ -73,6 +74,13 @@ int ParseBatchArguments(int argc, const char* const* argv, BatchOptions* options
         }
         if (!arg.starts_with("--")) {
             return Fail(message, "unexpected argument '" + std::string(arg) + "'");
+        }
+        if (arg == "--auto-align") {
+            if (parsed.autoAlign) {
+                return Fail(message, "--auto-align is given more than once");
+            }
+            parsed.autoAlign = true;
+            continue;
         }
         // Options take their value as the next argument or after '='.
         std::string_view name = arg;
@@ -140,6 +148,9 @@ int ParseBatchArguments(int argc, const char* const* argv, BatchOptions* options
     if (!haveBatch) {
         return Fail(message, std::string("--batch FILE is required (") + PROGRAM +
                                  " --help shows the usage)");
+    }
+    if (haveOffset && parsed.autoAlign) {
+        return Fail(message, "--offset and --auto-align exclude each other");
     }
     *options = parsed;
     return BATCH_OK;

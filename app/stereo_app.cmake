@@ -10,9 +10,10 @@ add_library(stereo_app STATIC
     image_files_cv.cpp
     batch_args.cpp
     batch.cpp
+    auto_align.cpp
 )
 qiv_target_defaults(stereo_app)
-target_link_libraries(stereo_app PUBLIC qivlib Qiv::OpenCV)
+target_link_libraries(stereo_app PUBLIC qivlib Qiv::OpenCV PRIVATE Qiv::OpenCVFeatures)
 # The default services bind the disparity matcher, which lives in its own library.
 if(TARGET stereo_matcher)
     target_sources(stereo_app PRIVATE batch_services.cpp)

@@ -1,6 +1,8 @@
 // The stereo application: split the side-by-side source in image window 0 into its two views,
 // let the user align them with guide lines, arrow buttons and the input box's parameters, and
 // preview, match and save the aligned pair.
+#include "app/alignment_eyes.h"
+#include "app/auto_align.h"
 #include "app/estimate_depth.h"
 #include "app/layout.h"
 #include "app/previews.h"
@@ -35,13 +37,14 @@ enum Button {
     SWAP_DEPTH = 8,
     DEFAULT1 = 9,
     DEFAULT2 = 10,
+    AUTO = 11,
 };
 
 constexpr int BUTTON_COLUMNS = 4;
 constexpr int BUTTON_ROWS = 3;
 constexpr const char* BUTTON_CAPTIONS[] = {"Anaglyph",   "↑",        "Buruburu", "Save",
                                            "←",          "↓",        "→",        "Quit",
-                                           "swap_depth", "default1", "default2"};
+                                           "swap_depth", "default1", "default2", "auto"};
 constexpr const char* PARAMETER_LABELS[STEREO_PARAMETER_COUNT] = {"param1", "param2", "param3",
                                                                   "param4", "param5"};
 constexpr int INPUT_ITEMS = 1 + STEREO_PARAMETER_COUNT;
@@ -267,6 +270,48 @@ void NudgeLeftLine(Run& run, int step) {
     Depth(run, run.CommittedOffsetX(), run.offsetY);
 }
 
+// The automatic alignment: the right eye's view is resampled in its window, and the offsets,
+// maxDisparity and swap_depth take the alignment's values, so the arrows and guide lines go on
+// from there. A refused pair changes nothing; the status line says why.
+void AutoAlignViews(Run& run) {
+    std::uint32_t* a = Buffer(run, VIEW_A);
+    std::uint32_t* b = Buffer(run, VIEW_B);
+    if (!a || !b) {
+        return;
+    }
+    const AlignmentEyes eyes = EyesOfViews(a, b);
+    AutoAlignResult result;
+    AutoAlign(eyes.leftEye, eyes.rightEye, run.W, run.H, &result);
+    char text[128];
+    AutoAlignStatusText(result, text, sizeof text);
+    if (result.status != AUTO_ALIGN_OK) {
+        QIV_SetStatus(text);
+        return;
+    }
+    Refresh(VIEW_A);
+    Refresh(VIEW_B);
+    int offsetX = 0;
+    ViewOffsets(eyes, result.offsetX, result.offsetY, &offsetX, &run.offsetY);
+    // offsetX is where the right line stands from the left one; both stay over their halves.
+    int left = run.leftLineX;
+    if (left + run.W - offsetX < run.W || left + run.W - offsetX >= 2 * run.W) {
+        left = run.W / 2 + offsetX / 2;
+    }
+    run.leftLineX = left;
+    run.rightLineX = left + run.W - offsetX;
+    SelectIfPresent(SOURCE);
+    MoveLine(run, &run.leftShownX, run.leftLineX);
+    MoveLine(run, &run.rightShownX, run.rightLineX);
+    maxDisparity = lastMaxDisparity = result.maxDisparity;
+    QIV_SetInputBoxInt(0, maxDisparity);
+    swapDepth = AUTO_ALIGN_SWAP_DEPTH;
+    SelectIfPresent(PREVIEW);
+    Preview(run, run.CommittedOffsetX(), run.offsetY);
+    Depth(run, run.CommittedOffsetX(), run.offsetY);
+    // After the depth pass, which may report on the status line itself.
+    QIV_SetStatus(text);
+}
+
 // The buttons in their order of precedence; false when Quit ends the run.
 bool PollButtons(Run& run) {
     if (!ButtonBoxWindow()) {
@@ -326,6 +371,9 @@ bool PollButtons(Run& run) {
     }
     if (QIV_CheckButton(DEFAULT2)) {
         LoadParameterSet(run, DEFAULT2_PARAMETERS);
+    }
+    if (QIV_CheckButton(AUTO)) {
+        AutoAlignViews(run);
     }
     return true;
 }

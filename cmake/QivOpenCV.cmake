@@ -8,3 +8,9 @@ foreach(module core imgproc imgcodecs calib3d)
     target_link_libraries(QivOpenCV INTERFACE ${QIV_OPENCV_${module}_LIBRARY})
 endforeach()
 add_library(Qiv::OpenCV ALIAS QivOpenCV)
+
+# Feature detection and matching, for the automatic alignment only.
+find_library(QIV_OPENCV_features2d_LIBRARY opencv_features2d REQUIRED)
+add_library(QivOpenCVFeatures INTERFACE)
+target_link_libraries(QivOpenCVFeatures INTERFACE QivOpenCV ${QIV_OPENCV_features2d_LIBRARY})
+add_library(Qiv::OpenCVFeatures ALIAS QivOpenCVFeatures)

@@ -8,6 +8,7 @@ packages=(
   cmake ninja-build g++ pkg-config clang-format
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libopencv-core-dev libopencv-imgproc-dev libopencv-imgcodecs-dev libopencv-calib3d-dev
+  libopencv-features2d-dev
   libgif-dev libhwy-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   # run

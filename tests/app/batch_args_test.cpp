@@ -41,6 +41,8 @@ TEST(BatchArguments, DefaultsAndEveryOptionInBothForms) {
     EXPECT_EQ(all.options.maxDisparity, 64);
     EXPECT_TRUE(all.options.maxDisparityGiven);
     EXPECT_EQ(all.options.outDir, "results");
+    EXPECT_FALSE(all.options.autoAlign);
+    EXPECT_TRUE(Parse({"--auto-align", "--batch", "pair.jpg"}).options.autoAlign);
 
     EXPECT_TRUE(Parse({"--help"}).options.help);
 }
@@ -74,6 +76,8 @@ TEST(BatchArguments, BadCommandLinesAreRefusedWithTheReason) {
         {{"--batch", "a.jpg", "--max-disparity", "256"}, "256 is outside 1 to 255"},
         {{"--batch", "a.jpg", "--max-disparity", "-3"}, "-3 is outside 1 to 255"},
         {{"--batch", "a.jpg", "--out"}, "--out needs a value DIR"},
+        {{"--batch", "a.jpg", "--auto-align", "--offset", "1,2"}, "exclude each other"},
+        {{"--batch", "a.jpg", "--auto-align", "--auto-align"}, "--auto-align is given more"},
     };
     for (const Case& c : cases) {
         const Parsed p = Parse(c.args);

@@ -4,6 +4,7 @@
 #include "app/image_files_cv.h"
 #include "recording_writer.h"
 #include "stereo_fake.h"
+#include "tests/support/stereo_pairs.h"
 
 #include <gtest/gtest.h>
 
@@ -171,6 +172,8 @@ TEST_F(BatchTest, RefusesWhatCannotBeDoneBeforeWritingAnything) {
          "--max-disparity 40 is too large for a 40-pixel-wide overlap (at most 39"},
         {{"--batch", "small.png", "--out", dir.path.c_str()},
          "the default maxDisparity 100 is too large"},
+        {{"--batch", "pair.png", "--auto-align", "--out", dir.path.c_str()},
+         "auto: views too small (at least 32 x 32); nothing changed"},
     };
     for (const Case& c : cases) {
         ResetWritten();
@@ -182,6 +185,46 @@ TEST_F(BatchTest, RefusesWhatCannotBeDoneBeforeWritingAnything) {
         EXPECT_TRUE(Written().files.empty()) << c.reason;
     }
     EXPECT_EQ(LastStereoCall().count, 0);
+}
+
+// The alignment's offsets, range and matcher order reach the depth pass; its summary is printed.
+TEST_F(BatchTest, AutoAlignFeedsTheAlignedPairToTheMatcher) {
+    const int W = 400, H = 300;
+    scene::Layer back{-W, 0, 2 * W, H};
+    back.disparity = 5;
+    back.blockWidth = back.blockHeight = 3;
+    scene::Layer front{100, 60, 260, 220};
+    front.disparity = 25;
+    front.texture = scene::Texture::NOISE;
+    const stereo_pairs::Eyes eyes =
+        stereo_pairs::FromScene(scene::RenderLayers(W, H, {back, front}));
+    PixelImage source;
+    source.width = 2 * W;
+    source.height = H;
+    for (int y = 0; y < H; ++y) {
+        const auto row = static_cast<std::ptrdiff_t>(y) * W;
+        source.pixels.insert(source.pixels.end(), eyes.left.begin() + row,
+                             eyes.left.begin() + row + W);
+        source.pixels.insert(source.pixels.end(), eyes.right.begin() + row,
+                             eyes.right.begin() + row + W);
+    }
+    Files()["scene.png"] = source;
+    const BatchRun run =
+        RunBatchWith({"--batch", "scene.png", "--auto-align", "--out", dir.path.c_str()});
+    EXPECT_EQ(run.status, BATCH_OK) << run.err;
+    EXPECT_NE(run.err.find("auto: "), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("swap_depth 1"), std::string::npos) << run.err;
+    // The near layer comes to the screen (window about 25), the background 20 behind it, plus
+    // the margin of 8.
+    const StereoCall& call = LastStereoCall();
+    const int window = W - call.depthWidth;
+    EXPECT_NEAR(window, 25, 1);
+    EXPECT_NEAR(call.maxDisparity, 28, 1);
+    EXPECT_EQ(call.depthHeight, H) << "no vertical shift";
+    // swap_depth 1: the right eye is the matcher's first image; the window cuts the left eye's
+    // first columns.
+    EXPECT_EQ(call.left.at<std::uint8_t>(10, 10), eyes.right[10 * W + 10] & 0xFF);
+    EXPECT_EQ(call.right.at<std::uint8_t>(10, 10), eyes.left[10 * W + 10 + window] & 0xFF);
 }
 
 TEST_F(BatchTest, AFailedWriteIsReportedAndTheRestAreStillWritten) {

@@ -11,6 +11,7 @@
 #include "runtime/program_state.h"
 #include "runtime/qivlib.h"
 #include "runtime/worker.h"
+#include "tests/support/stereo_pairs.h"
 
 #include <gtest/gtest.h>
 
@@ -376,3 +377,58 @@ TEST_F(StereoSession, WiggleShowsTheFramesInTurnStartingWithTheSecond) {
 }
 
 } // namespace
+
+namespace {
+
+std::wstring TextOf(HWND hwnd) {
+    wchar_t text[128] = {};
+    GetWindowTextW(hwnd, text, 128);
+    return text;
+}
+
+std::wstring StatusText() {
+    return TextOf(StatusLine);
+}
+
+} // namespace
+
+// The "auto" button on a pair whose right eye is turned and lower, then on a flat grey source.
+TEST_F(StereoSession, AutoAlignsTheRightEyeAndRefusesAFlatPair) {
+    const int W = 480, H = 360;
+    scene::Layer back{-W, 0, 2 * W, H};
+    back.disparity = 4;
+    back.texture = scene::Texture::BLOCKS;
+    back.blockWidth = back.blockHeight = 3;
+    scene::Layer front{120, 80, 300, 260};
+    front.disparity = 20;
+    front.texture = scene::Texture::NOISE;
+    const stereo_pairs::Eyes eyes =
+        stereo_pairs::FromScene(scene::RenderLayers(W, H, {back, front}));
+    const std::vector<std::uint32_t> right = stereo_pairs::Perturbed(eyes.right, W, H, 1.0, 1.0, 6);
+    MakeSource(2 * W, H);
+    for (int y = 0; y < H; ++y) {
+        std::copy_n(&eyes.left[static_cast<std::size_t>(y) * W], W, &qiv_pixels32[0][y * 2 * W]);
+        std::copy_n(&right[static_cast<std::size_t>(y) * W], W, &qiv_pixels32[0][y * 2 * W + W]);
+    }
+    swapDepth = 0;
+    Start();
+    EXPECT_EQ(TextOf(qiv_buttonBox.button[11]), L"auto");
+    PressAndWait(11);
+    // The right eye's content sits 6 rows lower: view A's rows start 6 higher.
+    EXPECT_NE(StatusText().find(L" dy -6 "), std::wstring::npos) << StatusText().size();
+    EXPECT_EQ(swapDepth, 1);
+    // The nearest layer, 20 in front, comes to the screen: the range covers the 16 behind it.
+    EXPECT_GE(maxDisparity, 16);
+    EXPECT_EQ(TextOf(qiv_inputBox.edit[0]), std::to_wstring(maxDisparity));
+    EXPECT_NE(qiv_pixels32[2][200 * W + 200], right[200 * W + 200]) << "the right eye resampled";
+    Quit();
+
+    MakeSource(2 * W, H);
+    std::fill_n(qiv_pixels32[0], 2 * W * H, 0x808080u);
+    Start();
+    const int range = maxDisparity;
+    PressWithoutPass(11);
+    EXPECT_NE(StatusText().find(L"nothing changed"), std::wstring::npos);
+    EXPECT_EQ(maxDisparity, range);
+    Quit();
+}
