@@ -18,6 +18,15 @@
 
 namespace detail {
 
+namespace {
+
+// True while the tool's window is the one it started on, not a window that took its number.
+bool SameWindow(const ToolWindowRef& window) {
+    return IsImageWindowInUse(window.number) && qiv_image[window.number].hwnd == window.hwnd;
+}
+
+} // namespace
+
 ToolWindowRef StartClickTool(int n, const char* status) {
     QIV_SetStatus(status);
     if (MainWindow != nullptr) {
@@ -36,8 +45,7 @@ PassOutcome ToolPass(const ToolWindowRef& window) {
     QIV_PumpMessages();
     // Exit raises StopRequested too, so it is told apart first: nobody is left to use the
     // points. A window closed under the tool could never deliver its click.
-    if (ExitState.load() != 0 || !IsImageWindowInUse(window.number) ||
-        qiv_image[window.number].hwnd != window.hwnd) {
+    if (ExitState.load() != 0 || !SameWindow(window)) {
         return PassOutcome::Abandoned;
     }
     if (StopRequested.load() != 0) {
@@ -51,7 +59,7 @@ namespace {
 constexpr int MAX_FRAME_SIDE = 65535;
 
 void Invert(const ToolWindowRef& window, const Mark& mark) {
-    if (!IsImageWindowInUse(window.number)) {
+    if (!SameWindow(window)) {
         return;
     }
     // The mark belongs to the tool's window whatever a message handler left current.
@@ -112,7 +120,7 @@ void HideMark(const ToolWindowRef& window, Mark* mark) {
 }
 
 void RefreshToolWindow(const ToolWindowRef& window) {
-    if (IsImageWindowInUse(window.number)) {
+    if (SameWindow(window)) {
         InvalidateRect(window.hwnd, nullptr, FALSE);
     }
 }

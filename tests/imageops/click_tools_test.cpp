@@ -305,6 +305,20 @@ TEST_F(ToolTest, StopEndsEveryStageWithResultZeroAndNoMarkLeft) {
     EXPECT_TRUE(WaitShown(0, 50, BACKGROUND));
 }
 
+TEST_F(ToolTest, ClosingTheToolsWindowGivesUpTheTool) {
+    MakeWindow(0, 100, 60, 100);
+    Picked p;
+    Begin([&p] { Record(&p, QIV_PickRow(0, &p.a, &p.b)); });
+    ASSERT_TRUE(WaitStatus(L"Click a point"));
+    MouseMove(hwnd, 10, 10);
+    EXPECT_TRUE(WaitShown(0, 10, INVERTED));
+    CloseFromDesktop(hwnd);
+    ASSERT_TRUE(Finished());
+    EXPECT_EQ(p.result, 1);
+    EXPECT_EQ(p.toolActive, 0);
+    EXPECT_EQ(Status(), L"32-bit color");
+}
+
 TEST_F(ToolTest, PointsBeyondTheImageAreReportedAndTheBandIsClipped) {
     MakeWindow(0, 100, 60, 100);
     Picked p;
