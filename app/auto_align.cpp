@@ -314,7 +314,7 @@ void ResampleRightEye(const std::uint32_t* rightEye, int W, int H, const AutoAli
                               cy + result.subShiftY - result.m10 * cx - result.m11 * cy);
     const cv::Mat src(H, W, CV_8UC4, const_cast<std::uint32_t*>(rightEye));
     cv::Mat dst(H, W, CV_8UC4, out);
-    cv::warpAffine(src, dst, forward, dst.size(), cv::INTER_LINEAR, cv::BORDER_CONSTANT,
+    cv::warpAffine(src, dst, forward, dst.size(), cv::INTER_CUBIC, cv::BORDER_CONSTANT,
                    cv::Scalar::all(0));
 }
 

@@ -96,7 +96,7 @@ int FitEyeDifference(const std::vector<FeatureMatch>& matches, int W, int H, dou
 int EstimateAutoAlignment(const std::uint32_t* leftEye, const std::uint32_t* rightEye, int W, int H,
                           AutoAlignResult* result);
 
-// Resamples the right eye (bilinear) by result's turn, scale and sub-pixel shift, into out (W x H,
+// Resamples the right eye (bicubic: bilinear blurs the edges the matcher needs) by result's turn, scale and sub-pixel shift, into out (W x H,
 // may not be rightEye). Pixels that come from outside the right eye are black.
 void ResampleRightEye(const std::uint32_t* rightEye, int W, int H, const AutoAlignResult& result,
                       std::uint32_t* out);
