@@ -43,6 +43,11 @@ GpStatus DecodeGifFile(const std::wstring& path, GpImage* image);
 // inside its scan is refused instead of being shown half grey.
 bool JpegLooksComplete(const std::uint8_t* data, std::size_t size);
 
+// True when every PNG chunk up to the end chunk lies inside the file. The decoder takes a
+// chunk's stated length at its word and allocates it first: a 280-byte file claiming a
+// 1.3 GB text chunk after its pixels would cost that much memory and time.
+bool PngChunksFit(const std::uint8_t* data, std::size_t size);
+
 // Encodes image in one of the formats the backend writes (all but Gif). quality is 0..100 for
 // JPEG and ignored otherwise.
 GpStatus EncodeImage(const GpImage& image, FileFormat format, int quality,

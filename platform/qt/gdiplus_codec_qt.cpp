@@ -53,14 +53,16 @@ GpStatus DecodeImageFile(const std::wstring& path, GpImage* image) {
         !SizeAllowed(reader.size())) {
         return OutOfMemory;
     }
-    if (reader.format() == "jpeg") {
+    const QByteArray format = reader.format();
+    if (format == "jpeg" || format == "png") {
         QFile file(name);
         if (!file.open(QIODevice::ReadOnly)) {
             return AccessDenied;
         }
         const QByteArray bytes = file.readAll();
-        if (!JpegLooksComplete(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
-                               static_cast<std::size_t>(bytes.size()))) {
+        const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.constData());
+        const auto size = static_cast<std::size_t>(bytes.size());
+        if (format == "jpeg" ? !JpegLooksComplete(data, size) : !PngChunksFit(data, size)) {
             return UnknownImageFormat;
         }
     }

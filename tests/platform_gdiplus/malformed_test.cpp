@@ -23,7 +23,8 @@ INSTANTIATE_TEST_SUITE_P(Data, MalformedFile,
                          ::testing::Values("truncated.png", "truncated.jpg", "truncated.gif",
                                            "truncated.tif", "zero_width.png", "text_named.jpg",
                                            "empty.gif", "huge_claim.png", "huge_claim.bmp",
-                                           "no_such_file.png"));
+                                           "no_such_file.png",
+                                           "fuzz/picture_load/text_chunk_past_the_end.png"));
 
 TEST(MalformedFile, MissingFilesAndFoldersHaveTheirOwnStatus) {
     GpImage* image = nullptr;

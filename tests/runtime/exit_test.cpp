@@ -129,6 +129,7 @@ TEST_F(ExitTest, TheLowestFreeInstanceNumberIsTakenAndAnEleventhIsRefused) {
 }
 
 TEST_F(ExitTest, AnInstanceNumberClaimedBeforeItsWindowExistsIsNotTakenTwice) {
+    ReleaseInstanceNumber(); // what an earlier test of this process claimed
     // Another program that has claimed 0 but not yet made its main window.
     HANDLE other = CreateMutexW(nullptr, TRUE, L"qivlib-instance-0");
     ASSERT_NE(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
