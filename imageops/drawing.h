@@ -15,8 +15,6 @@
 extern POINT qiv_pen;
 // Drawing colour 0x00RRGGBB of rectangles, discs and paint; initially white.
 extern int qiv_color;
-// Colour 0x00RRGGBB of text drawn with the bitmap font; initially white.
-extern int qiv_tc;
 
 // A pixel value is a whole 32-bit word on 32-bit buffers (stored as given) and its low byte
 // on 8-bit buffers.

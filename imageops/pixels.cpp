@@ -7,7 +7,6 @@
 
 POINT qiv_pen = {0, 0};
 int qiv_color = 0xFFFFFF;
-int qiv_tc = 0xFFFFFF;
 
 namespace detail {
 
