@@ -1,6 +1,7 @@
 // The text window's pop-up menu, its commands, About and the command prompt.
 #include "textwin/text_commands.h"
 
+#include "imageops/drawing.h"
 #include "imageops/text_drawing.h"
 #include "runtime/helpers.h"
 #include "runtime/program_state.h"
