@@ -65,15 +65,15 @@ int Match(const DepthInput& input, StereoFunction stereo, DepthPass* pass) {
 const char* StereoFailureText(int result) {
     switch (result) {
     case STEREO_ERR_PARAMETER:
-        return "param out of range";
+        return "Param out of range";
     case STEREO_ERR_MEMORY:
-        return "out of memory";
+        return "Out of memory";
     case STEREO_ERR_MAX_DISPARITY:
-        return "bad maxDisparity";
+        return "Bad maxDisparity";
     case STEREO_ERR_TOO_SMALL:
-        return "views too small";
+        return "Views too small";
     default:
-        return "matcher refused";
+        return "Matcher refused";
     }
 }
 
@@ -177,26 +177,26 @@ void DepthStatusText(const DepthPass& pass, char* text, std::size_t size) {
     if (size == 0) {
         return;
     }
-    // Short enough for the main window's status line.
+    // Short enough for the main window's status line, which centres its text with spaces.
     const Overlap& o = pass.overlap;
     switch (pass.status) {
     case DEPTH_DONE:
         text[0] = '\0';
         break;
     case DEPTH_NO_OVERLAP:
-        std::snprintf(text, size, "No depth: no overlap");
+        std::snprintf(text, size, "Views don't overlap");
         break;
     case DEPTH_TOO_NARROW:
-        std::snprintf(text, size, "No depth: overlap %d px", o.cols);
+        std::snprintf(text, size, "Overlap too narrow");
         break;
     case DEPTH_BAD_MAX_DISPARITY:
-        std::snprintf(text, size, "maxDisparity: 1 to %d", MaxDisparityLimit(o.cols));
+        std::snprintf(text, size, "maxDisparity: 1-%d", MaxDisparityLimit(o.cols));
         break;
     case DEPTH_STEREO_FAILED:
-        std::snprintf(text, size, "No depth: %s", StereoFailureText(pass.stereoResult));
+        std::snprintf(text, size, "%s", StereoFailureText(pass.stereoResult));
         break;
     default:
-        std::snprintf(text, size, "No depth: out of memory");
+        std::snprintf(text, size, "Out of memory");
         break;
     }
 }

@@ -66,13 +66,13 @@ void ConfirmSave(const DepthResult& result) {
     base.erase(base.size() - std::string("_depth.png").size());
     char text[96];
     if (!adjusted || !views) {
-        std::snprintf(text, sizeof text, "Save failed: %d of 4 written", files);
+        std::snprintf(text, sizeof text, "Save failed (%d of 4)", files);
     } else if (result.status != DEPTH_DONE) {
-        std::snprintf(text, sizeof text, "Saved %s, no map", base.c_str());
+        std::snprintf(text, sizeof text, "Saved, no depth map");
     } else if (files == 4) {
-        std::snprintf(text, sizeof text, "Saved %s (4 files)", base.c_str());
+        std::snprintf(text, sizeof text, "Saved %s", base.c_str());
     } else {
-        std::snprintf(text, sizeof text, "Saved %s, map failed", base.c_str());
+        std::snprintf(text, sizeof text, "Save failed (3 of 4)");
     }
     QIV_SetStatus(text);
     statusShowsDepth = false;

@@ -32,7 +32,7 @@ void SaveSequence(int W, int H, const std::uint32_t* bufferA, const std::uint32_
     int saved =
         SaveAdjustedPair(H, bufferA, bufferB, W, offsetX, offsetY, names.adjusted.c_str(), writer);
     if (saved == SAVE_NO_OVERLAP) {
-        QIV_SetStatus("Nothing to save: no overlap");
+        QIV_SetStatus("Nothing to save");
         return;
     }
     EstimateDepthAndSave(offsetX, offsetY, baseName, saved == SAVE_OK);

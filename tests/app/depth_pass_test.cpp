@@ -14,8 +14,8 @@
 
 namespace {
 
-// Characters the main window's status line shows whole.
-constexpr std::size_t STATUS_FITS = 28;
+// Characters the main window's status line shows whole, with its centring spaces.
+constexpr std::size_t STATUS_FITS = 19;
 
 using Buffer = std::vector<std::uint32_t>;
 
@@ -180,14 +180,14 @@ TEST_F(DepthPassTest, PassesThatCannotMatchNeverReachTheMatcher) {
         const char* reason;
     };
     const Case cases[] = {
-        {W, 0, 20, DEPTH_NO_OVERLAP, "no overlap"},
-        {0, -H, 20, DEPTH_NO_OVERLAP, "no overlap"},
-        {-W - 7, 3, 20, DEPTH_NO_OVERLAP, "no overlap"},
-        {W - 2, 0, 1, DEPTH_TOO_NARROW, "overlap 2 px"},
-        {W - 1, 0, 1, DEPTH_TOO_NARROW, "overlap 1 px"},
-        {0, 0, 0, DEPTH_BAD_MAX_DISPARITY, "maxDisparity: 1 to 39"},
-        {0, 0, -4, DEPTH_BAD_MAX_DISPARITY, "maxDisparity: 1 to 39"},
-        {30, 0, 10, DEPTH_BAD_MAX_DISPARITY, "maxDisparity: 1 to 9"},
+        {W, 0, 20, DEPTH_NO_OVERLAP, "don't overlap"},
+        {0, -H, 20, DEPTH_NO_OVERLAP, "don't overlap"},
+        {-W - 7, 3, 20, DEPTH_NO_OVERLAP, "don't overlap"},
+        {W - 2, 0, 1, DEPTH_TOO_NARROW, "too narrow"},
+        {W - 1, 0, 1, DEPTH_TOO_NARROW, "too narrow"},
+        {0, 0, 0, DEPTH_BAD_MAX_DISPARITY, "maxDisparity: 1-39"},
+        {0, 0, -4, DEPTH_BAD_MAX_DISPARITY, "maxDisparity: 1-39"},
+        {30, 0, 10, DEPTH_BAD_MAX_DISPARITY, "maxDisparity: 1-9"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "offset " << c.offsetX << "," << c.offsetY
@@ -225,7 +225,7 @@ TEST_F(DepthPassTest, AMatcherRefusalIsReportedWithoutAMap) {
     EXPECT_TRUE(pass.map.empty());
     char text[256];
     DepthStatusText(pass, text, sizeof text);
-    EXPECT_STREQ(text, "No depth: param out of range");
+    EXPECT_STREQ(text, "Param out of range");
     EXPECT_LE(std::string(text).size(), STATUS_FITS);
 
     ResetStereoCall();
