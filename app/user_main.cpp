@@ -294,6 +294,15 @@ void FollowLeftLine(Run& run, bool near, int px, int lb) {
     }
 }
 
+// The right line's map, unless the last request was for this very alignment: a pointer
+// resting near the line, or leaving it uncommitted, would only ask for the map it has. Every
+// parameter change asks for its own pass, so the last request always has the current values.
+void DepthIfMoved(Run& run) {
+    if (run.CommittedOffsetX() != run.depthOffsetX || run.offsetY != run.depthOffsetY) {
+        Depth(run, run.CommittedOffsetX(), run.offsetY);
+    }
+}
+
 void FollowRightLine(Run& run, bool near, int px, int lb) {
     if (near) {
         SelectIfPresent(SOURCE);
@@ -303,16 +312,13 @@ void FollowRightLine(Run& run, bool near, int px, int lb) {
         }
         MoveLine(run, &run.rightShownX, px);
         Preview(run, run.leftLineX - px + run.W, run.offsetY);
-        // A pointer resting near the line asks for the map it already has.
-        if (run.CommittedOffsetX() != run.depthOffsetX || run.offsetY != run.depthOffsetY) {
-            Depth(run, run.CommittedOffsetX(), run.offsetY);
-        }
+        DepthIfMoved(run);
     } else if (run.rightHover == 1) {
         SelectIfPresent(SOURCE);
         run.rightHover = 0;
         MoveLine(run, &run.rightShownX, run.rightLineX);
         Preview(run, run.CommittedOffsetX(), run.offsetY);
-        Depth(run, run.CommittedOffsetX(), run.offsetY);
+        DepthIfMoved(run);
     }
 }
 
