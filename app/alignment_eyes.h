@@ -1,7 +1,8 @@
 // Which of the application's two views is which eye, for the automatic alignment, which works
-// in eye terms. The one place that decides it: the source is read as parallel, view A (the left
-// half) being the left eye.
+// in eye terms and resamples the right eye's view in place.
 #pragma once
+
+#include "app/eyes.h"
 
 #include <cstdint>
 
@@ -11,7 +12,11 @@ struct AlignmentEyes {
     bool leftEyeIsViewA;
 };
 
-inline AlignmentEyes EyesOfViews(std::uint32_t* viewA, std::uint32_t* viewB) {
+inline AlignmentEyes EyesOfViews(std::uint32_t* viewA, std::uint32_t* viewB,
+                                 SideBySideLayout layout) {
+    if (layout == LAYOUT_CROSS) {
+        return {viewB, viewA, false};
+    }
     return {viewA, viewB, true};
 }
 

@@ -39,18 +39,8 @@ int CheckAlignment(const BatchOptions& options, int W, int H, std::FILE* err) {
                               std::to_string(options.offsetY) +
                               " leaves no overlap between the two " + views);
     }
-    if (o.cols < 3) {
-        return Usage(err, "the overlap is " + std::to_string(o.cols) +
-                              " pixels wide; the disparity map needs at least 3");
-    }
-    const int limit = MaxDisparityLimit(o.cols);
-    if (options.maxDisparity > limit) {
-        const std::string which =
-            options.maxDisparityGiven ? "--max-disparity " : "the default maxDisparity ";
-        return Usage(err, which + std::to_string(options.maxDisparity) + " is too large for a " +
-                              std::to_string(o.cols) + "-pixel-wide overlap (at most " +
-                              std::to_string(limit) + "; see --max-disparity)");
-    }
+    // An overlap too small for the depth pass still gets its pair, views and anaglyph; the
+    // missing map is reported after them.
     return BATCH_OK;
 }
 
@@ -58,7 +48,7 @@ int CheckAlignment(const BatchOptions& options, int W, int H, std::FILE* err) {
 // from the alignment. BATCH_USAGE when it refuses the pair: nothing is written then.
 int AutoAlignViews(std::uint32_t* viewA, std::uint32_t* viewB, int W, int H, BatchOptions* options,
                    int* swapDepth, std::FILE* err) {
-    const AlignmentEyes eyes = EyesOfViews(viewA, viewB);
+    const AlignmentEyes eyes = EyesOfViews(viewA, viewB, options->layout);
     AutoAlignResult result;
     AutoAlign(eyes.leftEye, eyes.rightEye, W, H, &result);
     char summary[256];
@@ -119,8 +109,8 @@ int Run(BatchOptions options, const BatchServices& services, const char* baseNam
     source = {};
     int swapDepth = 0;
     if (options.autoAlign) {
-        if (int status =
-                AutoAlignViews(viewA.data(), viewB.data(), W, H, &options, &swapDepth, err);
+        if (int status = AutoAlignViews(viewA.data(), viewB.data(), W, H, &options, &swapDepth,
+                                        err);
             status != BATCH_OK) {
             return status;
         }
@@ -128,8 +118,9 @@ int Run(BatchOptions options, const BatchServices& services, const char* baseNam
             return checked;
         }
     }
-    MakeAnaglyph(W, H, viewA.data(), viewB.data(), preview.data(), options.offsetX,
-                 options.offsetY);
+    const EyePair eyes =
+        EyesOf(viewA.data(), viewB.data(), options.offsetX, options.offsetY, options.layout);
+    MakeAnaglyph(W, H, eyes.left, eyes.right, preview.data(), eyes.offsetX, eyes.offsetY);
 
     Outcome outcome{out, err};
     const SaveNames names = MakeSaveNames(options.outDir.c_str(), baseName);
@@ -140,8 +131,8 @@ int Run(BatchOptions options, const BatchServices& services, const char* baseNam
         outcome.Failed("cannot write '" + names.adjusted + "'");
     }
 
-    DepthInput input{viewA.data(),    viewB.data(),    W,         H,
-                     options.offsetX, options.offsetY, swapDepth, INITIAL_STEREO_PARAMETERS};
+    DepthInput input{eyes.left,    eyes.right,   W,         H,
+                     eyes.offsetX, eyes.offsetY, swapDepth, INITIAL_STEREO_PARAMETERS};
     input.parameters.maxDisparity = options.maxDisparity;
     DepthPass pass;
     RunDepthPass(input, services.stereo, &pass);
@@ -156,10 +147,17 @@ int Run(BatchOptions options, const BatchServices& services, const char* baseNam
             outcome.Failed("cannot write '" + *path + "'");
         }
     }
-    if (pass.status != DEPTH_DONE) {
+    if (pass.status == DEPTH_BAD_MAX_DISPARITY) {
+        const std::string which =
+            options.maxDisparityGiven ? "--max-disparity " : "the default maxDisparity ";
+        outcome.Failed("no disparity map: " + which + std::to_string(options.maxDisparity) +
+                       " is too large for a " + std::to_string(pass.overlap.cols) +
+                       "-pixel-wide overlap (at most " +
+                       std::to_string(MaxDisparityLimit(pass.overlap.cols)) + ")");
+    } else if (pass.status != DEPTH_DONE) {
         char text[256];
         DepthStatusText(pass, text, sizeof text);
-        outcome.Failed(text);
+        outcome.Failed(std::string("no disparity map (") + text + ")");
     } else if (written & DEPTH_FILE_MAP) {
         outcome.Written(names.depth);
     } else {

@@ -1,17 +1,21 @@
 // Batch mode: the stereo application's computations without a display.
 //
-//   qivstereo --batch FILE [--offset DX,DY | --auto-align] [--max-disparity N] [--out DIR]
+//   qivstereo --batch FILE [--layout parallel|cross] [--offset DX,DY | --auto-align]
+//             [--max-disparity N] [--out DIR]
 //
-// splits the side-by-side image FILE, aligns its views at the offset (default 0,0), composes
-// the anaglyph, runs a depth pass with maxDisparity N (default 100) and the "default2"
-// parameters, and writes B_adjst.jpg, B_Right.png, B_Left.png, B_depth.png and B_anaglyph.png
-// into DIR (default: the current directory), B being the local time, printing each path.
-// --auto-align first aligns the right eye to the left and takes the offsets, maxDisparity (unless
-// given) and swap_depth from the alignment, printing its summary; a pair it refuses writes
-// nothing.
+// splits the side-by-side image FILE into its eyes (parallel: left eye in the left half, the
+// default; cross: right eye in the left half, the default for .jps), aligns its views at the
+// offset (default 0,0), composes the anaglyph, runs a depth pass with maxDisparity N (default
+// 100) and the "default2" parameters, and writes B_adjst.jpg, B_Right.png, B_Left.png,
+// B_depth.png and B_anaglyph.png into DIR (default: the current directory), B being the local
+// time, printing each path. A pair too small for the depth pass gets the other files and a
+// message why the map is missing. --auto-align first aligns the right eye to the left and takes
+// the offsets, maxDisparity (unless given) and swap_depth from the alignment, printing its
+// summary; a pair it refuses writes nothing.
 #pragma once
 
 #include "app/depth_pass.h"
+#include "app/eyes.h"
 #include "app/image_io.h"
 
 #include <cstdio>
@@ -34,6 +38,8 @@ struct BatchOptions {
     bool maxDisparityGiven = false;
     bool autoAlign = false;
     std::string outDir; // empty: the current directory
+    SideBySideLayout layout = LAYOUT_PARALLEL;
+    bool layoutGiven = false; // else the file's name decides
     bool help = false;
 };
 
@@ -46,6 +52,9 @@ struct BatchServices {
 
 // True when the command line asks for batch mode.
 bool IsBatchCommand(int argc, const char* const* argv);
+
+// True when the command line asks for the usage.
+bool IsHelpCommand(int argc, const char* const* argv);
 
 // Parses argv[1 ...]. BATCH_OK, or BATCH_USAGE with a one-line reason in message.
 int ParseBatchArguments(int argc, const char* const* argv, BatchOptions* options,

@@ -46,15 +46,28 @@ int Fail(std::string* message, const std::string& text) {
 } // namespace
 
 const char* BatchUsage() {
-    return "usage: qivstereo --batch FILE [--offset DX,DY | --auto-align] [--max-disparity N] "
-           "[--out DIR]\n"
-           "       qivstereo --help\n";
+    return "usage: qivstereo [IMAGE...]\n"
+           "       qivstereo --batch FILE [--layout parallel|cross] [--offset DX,DY | --auto-align]\n"
+           "                 [--max-disparity N] [--out DIR]\n"
+           "       qivstereo --help\n"
+           "parallel: left eye in the left half (default); cross: right eye in the left half\n"
+           "(default for .jps files).\n";
 }
 
 bool IsBatchCommand(int argc, const char* const* argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         if (arg == "--batch" || arg.starts_with("--batch=")) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool IsHelpCommand(int argc, const char* const* argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
             return true;
         }
     }
@@ -105,6 +118,9 @@ int ParseBatchArguments(int argc, const char* const* argv, BatchOptions* options
         } else if (name == "--out") {
             seen = &haveOut;
             valueName = "DIR";
+        } else if (name == "--layout") {
+            seen = &parsed.layoutGiven;
+            valueName = "parallel|cross";
         } else {
             return Fail(message, "unknown option '" + std::string(name) + "'");
         }
@@ -141,9 +157,17 @@ int ParseBatchArguments(int argc, const char* const* argv, BatchOptions* options
                             "--max-disparity " + std::to_string(n) + " is outside 1 to 255");
             }
             parsed.maxDisparity = n;
+        } else if (name == "--layout") {
+            if (!ParseLayoutName(std::string(value).c_str(), &parsed.layout)) {
+                return Fail(message,
+                            "--layout '" + std::string(value) + "' is neither parallel nor cross");
+            }
         } else {
             parsed.outDir = value;
         }
+    }
+    if (!parsed.layoutGiven) {
+        parsed.layout = LayoutOfFileName(parsed.file.c_str());
     }
     if (!haveBatch) {
         return Fail(message, std::string("--batch FILE is required (") + PROGRAM +

@@ -1,6 +1,8 @@
 // One depth pass: overlaps, OpenCV colour and grey images, the stereo call.
 #include "app/depth_pass.h"
 
+#include "app/stereo_matcher.h"
+
 #include <opencv2/core.hpp>
 #include <opencv2/imgproc/imgproc_c.h>
 
@@ -59,14 +61,30 @@ int Match(const DepthInput& input, StereoFunction stereo, DepthPass* pass) {
     return DEPTH_DONE;
 }
 
+// The matcher's refusals that can reach a pass, in a few words.
+const char* StereoFailureText(int result) {
+    switch (result) {
+    case STEREO_ERR_PARAMETER:
+        return "Param out of range";
+    case STEREO_ERR_MEMORY:
+        return "Out of memory";
+    case STEREO_ERR_MAX_DISPARITY:
+        return "Bad maxDisparity";
+    case STEREO_ERR_TOO_SMALL:
+        return "Views too small";
+    default:
+        return "Matcher refused";
+    }
+}
+
 } // namespace
 
-const std::uint32_t* AlignedViewA(const DepthPass& pass) {
+const std::uint32_t* AlignedLeftEye(const DepthPass& pass) {
     const std::vector<std::uint32_t>& buffer = pass.swapDepth ? pass.right : pass.left;
     return buffer.empty() ? nullptr : buffer.data();
 }
 
-const std::uint32_t* AlignedViewB(const DepthPass& pass) {
+const std::uint32_t* AlignedRightEye(const DepthPass& pass) {
     const std::vector<std::uint32_t>& buffer = pass.swapDepth ? pass.left : pass.right;
     return buffer.empty() ? nullptr : buffer.data();
 }
@@ -115,7 +133,7 @@ int RunDepthPass(const DepthInput& input, StereoFunction stereo, DepthPass* pass
     pass->maxDisparity = input.parameters.maxDisparity;
     pass->overlap = ComputeOverlap(input.W, input.H, input.offsetX, input.offsetY);
     const Overlap& o = pass->overlap;
-    if (input.bufferA == nullptr || input.bufferB == nullptr || IsEmptyOverlap(o)) {
+    if (input.leftEye == nullptr || input.rightEye == nullptr || IsEmptyOverlap(o)) {
         pass->status = DEPTH_NO_OVERLAP;
         return pass->status;
     }
@@ -125,10 +143,10 @@ int RunDepthPass(const DepthInput& input, StereoFunction stereo, DepthPass* pass
         pass->left.assign(pixels, 0);
         pass->right.assign(pixels, 0);
         const auto stride = static_cast<std::size_t>(input.W);
-        std::uint32_t* toA = pass->swapDepth ? pass->right.data() : pass->left.data();
-        std::uint32_t* toB = pass->swapDepth ? pass->left.data() : pass->right.data();
-        CopyOverlap(input.bufferA, input.W, o.ax, o.ay, o, toA, stride);
-        CopyOverlap(input.bufferB, input.W, o.bx, o.by, o, toB, stride);
+        std::uint32_t* toLeft = pass->swapDepth ? pass->right.data() : pass->left.data();
+        std::uint32_t* toRight = pass->swapDepth ? pass->left.data() : pass->right.data();
+        CopyOverlap(input.leftEye, input.W, o.ax, o.ay, o, toLeft, stride);
+        CopyOverlap(input.rightEye, input.W, o.bx, o.by, o, toRight, stride);
 
         const int maxDisparity = input.parameters.maxDisparity;
         if (o.cols < 3) {
@@ -159,30 +177,26 @@ void DepthStatusText(const DepthPass& pass, char* text, std::size_t size) {
     if (size == 0) {
         return;
     }
+    // Short enough for the main window's status line, which centres its text with spaces.
     const Overlap& o = pass.overlap;
     switch (pass.status) {
     case DEPTH_DONE:
         text[0] = '\0';
         break;
     case DEPTH_NO_OVERLAP:
-        std::snprintf(text, size, "Depth skipped: the views do not overlap at this offset");
+        std::snprintf(text, size, "Views don't overlap");
         break;
     case DEPTH_TOO_NARROW:
-        std::snprintf(text, size,
-                      "Depth skipped: the overlap is %d column%s wide, matching needs 3", o.cols,
-                      o.cols == 1 ? "" : "s");
+        std::snprintf(text, size, "Overlap too narrow");
         break;
     case DEPTH_BAD_MAX_DISPARITY:
-        std::snprintf(text, size, "Depth skipped: maxDisparity %d is outside 1 to %d",
-                      pass.maxDisparity, MaxDisparityLimit(o.cols));
+        std::snprintf(text, size, "maxDisparity: 1-%d", MaxDisparityLimit(o.cols));
         break;
     case DEPTH_STEREO_FAILED:
-        std::snprintf(text, size, "Depth failed: the matcher refused the pass (result %d)",
-                      pass.stereoResult);
+        std::snprintf(text, size, "%s", StereoFailureText(pass.stereoResult));
         break;
     default:
-        std::snprintf(text, size, "Depth skipped: not enough memory for %d x %d views", pass.W,
-                      pass.H);
+        std::snprintf(text, size, "Out of memory");
         break;
     }
 }

@@ -35,14 +35,15 @@ enum DepthStatus {
     DEPTH_NO_MEMORY = 5,         // the working images could not be allocated
 };
 
+// The pair in eye terms (EyesOf): the offset is the left eye's against the right.
 struct DepthInput {
-    const std::uint32_t* bufferA; // view A, W x H pixels 0x00RRGGBB
-    const std::uint32_t* bufferB; // view B, W x H
+    const std::uint32_t* leftEye;  // W x H pixels 0x00RRGGBB
+    const std::uint32_t* rightEye; // W x H
     int W;
     int H;
     int offsetX;
     int offsetY;
-    int swapDepth; // 1: view B is the left image of the stereo call
+    int swapDepth; // 1: the right eye is the left image of the stereo call
     StereoParameters parameters;
 };
 
@@ -80,10 +81,10 @@ struct DepthPass {
     DepthWorkspace workspace;
 };
 
-// Aligned view A's overlap in pass: the buffer holding it and its row length in pixels. Null
-// when the pass has no overlap.
-const std::uint32_t* AlignedViewA(const DepthPass& pass);
-const std::uint32_t* AlignedViewB(const DepthPass& pass);
+// The aligned left eye's overlap in pass, in a buffer with rows of pass.W pixels. Null when
+// the pass has no overlap.
+const std::uint32_t* AlignedLeftEye(const DepthPass& pass);
+const std::uint32_t* AlignedRightEye(const DepthPass& pass);
 
 // Bytes in one row of an 8-bit, 3-channel OpenCV image cols pixels wide: cols x 3 rounded up
 // to a multiple of 4.
@@ -98,7 +99,8 @@ constexpr std::size_t ColourRowBytes(int cols) {
 // written).
 int FillColourImage(const std::uint32_t* window, int W, int H, IplImage* scratch, IplImage* colour);
 
-// Runs one pass: copies the overlaps by swapDepth, converts them to grey through OpenCV's C
+// Runs one pass: copies the overlaps (the left eye into the stereo call's left image unless
+// swapDepth), converts them to grey through OpenCV's C
 // images, and calls stereo. Returns pass->status. Reusing one DepthPass for successive passes
 // reuses its buffers and working images. The overlap buffers are kept whenever the
 // overlap is not empty, so the aligned views can be written even when matching was skipped.

@@ -1,63 +1,160 @@
-// The interactive depth pass. The temporary copies of the aligned views are plain buffers kept
-// by the pass rather than image windows 7 and 8: the images matched and written are the same,
-// and a window the user opened under those numbers is never touched.
+// The interactive depth passes. The temporary copies of the aligned views are plain buffers of
+// the pass rather than image windows 7 and 8: the images matched and written are the same, and
+// a window the user opened under those numbers is never touched.
 #include "app/estimate_depth.h"
 
-#include "app/depth_pass.h"
+#include "app/depth_jobs.h"
 #include "app/image_files_cv.h"
-#include "app/save_results.h"
-#include "app/save_sequence.h"
 #include "app/stereo_matcher.h"
 #include "app/stereo_state.h"
 #include "platform/cv_window.h"
 #include "runtime/qivlib.h"
 
-#include <opencv2/core/core_c.h>
-
 #include <atomic>
+#include <bit>
+#include <cstdio>
+#include <utility>
+#include <vector>
 
 namespace {
 
-DepthPass& KeptPass() {
-    // Kept between passes so that its buffers and OpenCV images are reused.
-    static DepthPass pass;
-    return pass;
-}
+DepthJobs* jobs = nullptr;
+SideBySideLayout runLayout = LAYOUT_PARALLEL;
+int maxDisplayWidth = 0;
+int maxDisplayHeight = 0;
+long shownSequence = 0;
+bool statusShowsDepth = false; // the status line holds a depth pass's complaint
+// Saves under way: the request's number and whether the side-by-side file was written.
+std::vector<std::pair<long, bool>> savesUnderWay;
 
 // Read by tests from another thread.
+std::atomic<long> requestCount{0};
 std::atomic<long> passCount{0};
 
-void ShowMap(const DepthPass& pass) {
-    CvMat map = cvMat(pass.overlap.rows, pass.overlap.cols, CV_8UC1,
-                      const_cast<std::uint8_t*>(pass.map.data()));
+DepthRequest CurrentRequest(int offsetX, int offsetY) {
+    DepthRequest request;
+    request.offsetX = offsetX;
+    request.offsetY = offsetY;
+    request.layout = runLayout;
+    request.swapDepth = swapDepth;
+    request.parameters = CurrentStereoParameters();
+    request.displayWidth = maxDisplayWidth;
+    request.displayHeight = maxDisplayHeight;
+    return request;
+}
+
+void ShowMap(const DepthResult& result) {
+    CvMat map = cvMat(result.displayHeight, result.displayWidth, CV_8UC1,
+                      const_cast<std::uint8_t*>(result.display.data()));
     cvShowImage(DEPTH_WINDOW_NAME, &map);
+}
+
+void ConfirmSave(const DepthResult& result) {
+    bool adjusted = false;
+    for (auto it = savesUnderWay.begin(); it != savesUnderWay.end(); ++it) {
+        if (it->first == result.sequence) {
+            adjusted = it->second;
+            savesUnderWay.erase(it);
+            break;
+        }
+    }
+    const int files = (adjusted ? 1 : 0) + std::popcount(result.written);
+    const bool views = (result.written & (DEPTH_FILE_LEFT | DEPTH_FILE_RIGHT)) ==
+                       (DEPTH_FILE_LEFT | DEPTH_FILE_RIGHT);
+    // The base name is the file names' common start.
+    std::string base = result.names.depth;
+    base.erase(base.size() - std::string("_depth.png").size());
+    char text[96];
+    if (!adjusted || !views) {
+        std::snprintf(text, sizeof text, "Save failed (%d of 4)", files);
+    } else if (result.status != DEPTH_DONE) {
+        std::snprintf(text, sizeof text, "Saved, no depth map");
+    } else if (files == 4) {
+        std::snprintf(text, sizeof text, "Saved %s", base.c_str());
+    } else {
+        std::snprintf(text, sizeof text, "Save failed (3 of 4)");
+    }
+    QIV_SetStatus(text);
+    statusShowsDepth = false;
+}
+
+void Show(std::vector<DepthResult> results) {
+    for (const DepthResult& result : results) {
+        // Results come oldest first; the check keeps a late one from covering a newer map.
+        if (result.sequence > shownSequence) {
+            if (result.status == DEPTH_DONE) {
+                ShowMap(result);
+                shownSequence = result.sequence;
+                if (statusShowsDepth) {
+                    QIV_SetStatus("");
+                    statusShowsDepth = false;
+                }
+            } else {
+                QIV_SetStatus(result.text);
+                statusShowsDepth = true;
+            }
+        }
+        if (result.save) {
+            ConfirmSave(result);
+        }
+    }
 }
 
 } // namespace
 
-void EstimateDepth(int offsetX, const std::uint32_t* bufferA, const std::uint32_t* bufferB, int W,
-                   int H, int offsetY, int save) {
-    ++passCount;
-    if (!bufferA || !bufferB) {
+void StartDepthWork(const std::uint32_t* viewA, const std::uint32_t* viewB, int W, int H,
+                    SideBySideLayout layout, int displayWidth, int displayHeight) {
+    StopDepthWork();
+    const std::size_t pixels = static_cast<std::size_t>(W) * static_cast<std::size_t>(H);
+    std::vector<std::uint32_t> a(viewA, viewA + pixels), b(viewB, viewB + pixels);
+    runLayout = layout;
+    maxDisplayWidth = displayWidth;
+    maxDisplayHeight = displayHeight;
+    shownSequence = 0;
+    statusShowsDepth = false;
+    savesUnderWay.clear();
+    jobs = StartDepthJobs(std::move(a), std::move(b), W, H, cvFindStereoCorrespondence,
+                          ImageWriter{WriteColourFileCv, WriteGreyPng}, &passCount);
+}
+
+void EstimateDepth(int offsetX, int offsetY) {
+    if (jobs == nullptr) {
         return;
     }
-    DepthInput input = {bufferA, bufferB, W,         H,
-                        offsetX, offsetY, swapDepth, CurrentStereoParameters()};
-    DepthPass& pass = KeptPass();
-    int status = RunDepthPass(input, cvFindStereoCorrespondence, &pass);
-    if (status == DEPTH_DONE) {
-        ShowMap(pass);
-    } else {
-        char text[128];
-        DepthStatusText(pass, text, sizeof text);
-        QIV_SetStatus(text);
+    ++requestCount;
+    SubmitDepthJob(jobs, CurrentRequest(offsetX, offsetY));
+}
+
+void EstimateDepthAndSave(int offsetX, int offsetY, const char* baseName, bool adjustedWritten) {
+    if (jobs == nullptr) {
+        return;
     }
-    if (save) {
-        ImageWriter writer = {WriteColourFileCv, WriteGreyPng};
-        WriteDepthFiles(pass, MakeSaveNames("", SaveBaseName()), writer, nullptr);
+    ++requestCount;
+    DepthRequest request = CurrentRequest(offsetX, offsetY);
+    request.save = true;
+    request.names = MakeSaveNames("", baseName);
+    savesUnderWay.emplace_back(SubmitDepthJob(jobs, request), adjustedWritten);
+}
+
+void ShowFinishedDepth() {
+    if (jobs != nullptr) {
+        Show(TakeDepthResults(jobs));
     }
+}
+
+void StopDepthWork() {
+    if (jobs == nullptr) {
+        return;
+    }
+    std::vector<DepthResult> rest = StopDepthJobs(jobs);
+    jobs = nullptr;
+    Show(std::move(rest));
 }
 
 long DepthPassCount() {
     return passCount;
+}
+
+long DepthRequestCount() {
+    return requestCount;
 }

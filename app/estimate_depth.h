@@ -1,19 +1,37 @@
-// The depth pass as the interactive application runs it: the map of the aligned views shown in
-// the "CV depth" window and, when saving, the view and map files.
+// The depth passes as the interactive application runs them: off the interaction loop, on the
+// run's own copies of the views, the newest map shown in the "CV depth" window scaled to fit and
+// stretched to the full grey range, the reason on the status line when a pass makes no map, and
+// the view and map files of a Save.
 #pragma once
+
+#include "app/eyes.h"
 
 #include <cstdint>
 
 // The display window of the disparity map.
 constexpr const char* DEPTH_WINDOW_NAME = "CV depth";
 
-// Runs a pass on views A and B (W x H each) at the offset with the current parameters and
-// swapDepth, and shows the map. With save set, writes B_Right.png, B_Left.png and B_depth.png
-// for the base name of the last Save into the current directory. A pass the matcher cannot
-// take (no overlap, too narrow, maxDisparity out of range) is skipped and the status line says
-// why; the window keeps its last map.
-void EstimateDepth(int offsetX, const std::uint32_t* bufferA, const std::uint32_t* bufferB, int W,
-                   int H, int offsetY, int save);
+// Starts the run's depth work on copies of views A and B (W x H each). Maps are shown at most
+// displayWidth x displayHeight (0: unlimited).
+void StartDepthWork(const std::uint32_t* viewA, const std::uint32_t* viewB, int W, int H,
+                    SideBySideLayout layout, int displayWidth, int displayHeight);
 
-// Depth passes run since the program started, skipped ones included: the tests count them.
+// Asks for the map of the alignment at the offset (view A against view B) with the current
+// parameters and swapDepth. A request still waiting is replaced by this one. Nothing happens
+// before StartDepthWork.
+void EstimateDepth(int offsetX, int offsetY);
+
+// The same for a Save under baseName: the pass also writes B_Right.png, B_Left.png and
+// B_depth.png into the current directory, and the status line confirms the Save, counting
+// adjustedWritten (the side-by-side file already written) among its files.
+void EstimateDepthAndSave(int offsetX, int offsetY, const char* baseName, bool adjustedWritten);
+
+// On the loop: shows what finished passes brought (the newest map, status texts).
+void ShowFinishedDepth();
+
+// Ends the run's depth work: waits for Saves still running, shows their outcome.
+void StopDepthWork();
+
+// Depth passes finished and asked for since the program started (the tests count them).
 long DepthPassCount();
+long DepthRequestCount();

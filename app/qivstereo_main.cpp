@@ -3,10 +3,32 @@
 #include "app/stereo_program.h"
 
 #include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+bool Set(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr && value[0] != '\0';
+}
+
+} // namespace
 
 int ConsoleMain(int argc, char** argv) {
-    if (!IsBatchCommand(argc, argv)) {
-        return -1;
+    // Both answer before any window system is touched: --help prints and ends, and the
+    // windowed program without a display would only abort.
+    if (IsHelpCommand(argc, argv) && !IsBatchCommand(argc, argv)) {
+        std::fputs(BatchUsage(), stdout);
+        return BATCH_OK;
     }
-    return BatchMain(argc, argv, DefaultBatchServices(), stdout, stderr);
+    if (IsBatchCommand(argc, argv)) {
+        return BatchMain(argc, argv, DefaultBatchServices(), stdout, stderr);
+    }
+    if (!Set("DISPLAY") && !Set("WAYLAND_DISPLAY") && !Set("QT_QPA_PLATFORM")) {
+        std::fputs("qivstereo: no display; run 'qivstereo --batch FILE' to work without one "
+                   "(--help shows the usage)\n",
+                   stderr);
+        return BATCH_USAGE;
+    }
+    return -1;
 }

@@ -79,9 +79,9 @@ int WriteDepthFiles(const DepthPass& pass, const SaveNames& names, const ImageWr
     if (written != nullptr) {
         *written = 0;
     }
-    const std::uint32_t* viewA = AlignedViewA(pass);
-    const std::uint32_t* viewB = AlignedViewB(pass);
-    if (viewA == nullptr || viewB == nullptr) {
+    const std::uint32_t* leftEye = AlignedLeftEye(pass);
+    const std::uint32_t* rightEye = AlignedRightEye(pass);
+    if (leftEye == nullptr || rightEye == nullptr) {
         return SAVE_NO_OVERLAP;
     }
     const Overlap& o = pass.overlap;
@@ -93,9 +93,9 @@ int WriteDepthFiles(const DepthPass& pass, const SaveNames& names, const ImageWr
             failed = true;
         }
     };
-    note(writer.writeColour(names.right.c_str(), IMAGE_FILE_PNG, viewA, o.cols, o.rows, pass.W),
+    note(writer.writeColour(names.right.c_str(), IMAGE_FILE_PNG, rightEye, o.cols, o.rows, pass.W),
          DEPTH_FILE_RIGHT);
-    note(writer.writeColour(names.left.c_str(), IMAGE_FILE_PNG, viewB, o.cols, o.rows, pass.W),
+    note(writer.writeColour(names.left.c_str(), IMAGE_FILE_PNG, leftEye, o.cols, o.rows, pass.W),
          DEPTH_FILE_LEFT);
     if (pass.status == DEPTH_DONE) {
         note(writer.writeGrey(names.depth.c_str(), pass.map.data(), o.cols, o.rows, o.cols),

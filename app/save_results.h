@@ -22,12 +22,11 @@ int FormatBaseName(const std::tm& localTime, char* name, std::size_t size);
 // FormatBaseName of the current local time.
 int CurrentBaseName(char* name, std::size_t size);
 
-// The files of one Save, in the order they are written. The source's left half (view A) is
-// saved as "_Right" and its right half as "_Left".
+// The files of one Save, in the order they are written.
 struct SaveNames {
-    std::string adjusted; // B_adjst.jpg: the aligned pair side by side
-    std::string right;    // B_Right.png: aligned view A
-    std::string left;     // B_Left.png: aligned view B
+    std::string adjusted; // B_adjst.jpg: the aligned pair side by side, halves as in the source
+    std::string right;    // B_Right.png: the aligned right eye
+    std::string left;     // B_Left.png: the aligned left eye
     std::string depth;    // B_depth.png: the disparity map
 };
 
@@ -58,8 +57,8 @@ enum DepthFileBits {
     DEPTH_FILE_MAP = 4,
 };
 
-// Writes the overlap of aligned view A to names.right and of aligned view B to names.left as
-// PNG, whatever swapDepth was, then the map to names.depth when the pass made one. Every write
+// Writes the aligned right eye to names.right and the aligned left eye to names.left as PNG,
+// whatever swapDepth was, then the map to names.depth when the pass made one. Every write
 // is attempted; written (may be null) receives the DepthFileBits of the files written.
 // SAVE_OK, SAVE_NO_OVERLAP or SAVE_WRITE_FAILED.
 int WriteDepthFiles(const DepthPass& pass, const SaveNames& names, const ImageWriter& writer,

@@ -19,22 +19,21 @@ const char* SaveBaseName() {
 }
 
 void SaveSequence(int W, int H, const std::uint32_t* bufferA, const std::uint32_t* bufferB,
-                  std::uint32_t* preview, int offsetX, int offsetY) {
+                  std::uint32_t* preview, int offsetX, int offsetY, SideBySideLayout layout) {
     CurrentBaseName(baseName, sizeof baseName);
     if (preview) {
-        MakeAnaglyph(W, H, bufferA, bufferB, preview, offsetX, offsetY);
+        const EyePair eyes = EyesOf(bufferA, bufferB, offsetX, offsetY, layout);
+        MakeAnaglyph(W, H, eyes.left, eyes.right, preview, eyes.offsetX, eyes.offsetY);
         QIV_UpdateImage(3);
     }
     ImageWriter writer = {WriteColourFileCv, WriteGreyPng};
     SaveNames names = MakeSaveNames("", baseName);
+    // The pair keeps the source's arrangement of its halves.
     int saved =
         SaveAdjustedPair(H, bufferA, bufferB, W, offsetX, offsetY, names.adjusted.c_str(), writer);
     if (saved == SAVE_NO_OVERLAP) {
-        QIV_SetStatus("Nothing to save: the views do not overlap");
+        QIV_SetStatus("Nothing to save");
         return;
     }
-    if (saved != SAVE_OK) {
-        QIV_SetStatus("Save failed");
-    }
-    EstimateDepth(offsetX, bufferA, bufferB, W, H, offsetY, 1);
+    EstimateDepthAndSave(offsetX, offsetY, baseName, saved == SAVE_OK);
 }

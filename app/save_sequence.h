@@ -2,12 +2,15 @@
 // file of the aligned pair, and a saving depth pass for the view and map files.
 #pragma once
 
+#include "app/eyes.h"
+
 #include <cstdint>
 
 // The base name of the last Save ("" before the first).
 const char* SaveBaseName();
 
-// Saves the alignment of views A and B (W x H) at the offset; preview is the Preview's buffer
-// (null when the window is gone: the anaglyph step is then skipped).
+// Saves the alignment of views A and B (W x H) at the offset of view A against view B;
+// preview is the Preview's buffer (null when the window is gone: the anaglyph step is then
+// skipped). The view and map files follow when the depth pass has run.
 void SaveSequence(int W, int H, const std::uint32_t* bufferA, const std::uint32_t* bufferB,
-                  std::uint32_t* preview, int offsetX, int offsetY);
+                  std::uint32_t* preview, int offsetX, int offsetY, SideBySideLayout layout);

@@ -2,9 +2,11 @@
 # They open no windows, so tests and the batch mode run them without a display.
 add_library(stereo_app STATIC
     overlap.cpp
+    eyes.cpp
     view_buffers.cpp
     previews.cpp
     depth_pass.cpp
+    depth_jobs.cpp
     save_results.cpp
     layout.cpp
     image_files_cv.cpp
@@ -13,7 +15,7 @@ add_library(stereo_app STATIC
     auto_align.cpp
 )
 qiv_target_defaults(stereo_app)
-target_link_libraries(stereo_app PUBLIC qivlib Qiv::OpenCV PRIVATE Qiv::OpenCVFeatures)
+target_link_libraries(stereo_app PUBLIC qivlib Qiv::OpenCV Threads::Threads PRIVATE Qiv::OpenCVFeatures)
 # The default services bind the disparity matcher, which lives in its own library.
 if(TARGET stereo_matcher)
     target_sources(stereo_app PRIVATE batch_services.cpp)

@@ -4,6 +4,7 @@
 #include "app/alignment_eyes.h"
 #include "app/auto_align.h"
 #include "app/estimate_depth.h"
+#include "app/eyes.h"
 #include "app/layout.h"
 #include "app/previews.h"
 #include "app/save_sequence.h"
@@ -15,6 +16,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <climits>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -67,6 +69,11 @@ struct Run {
     int offsetY = 0;
     int previewMode = 0; // 0 anaglyph, 1 wiggle
     int wigglePhase = 0;
+    SideBySideLayout eyes = LAYOUT_PARALLEL;
+    int guideWidth = 1;         // source pixels, so that a line shows at the source's zoom
+    int depthOffsetX = INT_MIN; // the offset of the last depth request
+    int depthOffsetY = INT_MIN;
+    DepthPlacement depth = {0, 0, 0, 0}; // where "CV depth" stands and how large its map may be
 
     int CommittedOffsetX() const { return leftLineX - rightLineX + W; }
 };
@@ -86,29 +93,55 @@ void Refresh(int n) {
     }
 }
 
-void Depth(const Run& run, int offsetX, int offsetY) {
-    EstimateDepth(offsetX, Buffer(run, VIEW_A), Buffer(run, VIEW_B), run.W, run.H, offsetY, 0);
+void Depth(Run& run, int offsetX, int offsetY) {
+    run.depthOffsetX = offsetX;
+    run.depthOffsetY = offsetY;
+    EstimateDepth(offsetX, offsetY);
 }
 
-void Preview(Run& run, int offsetX, int offsetY) {
+// The aligned pair as eyes, from the views' buffers; both null when a view window is gone.
+EyePair Eyes(const Run& run, int offsetX, int offsetY) {
     const std::uint32_t* a = Buffer(run, VIEW_A);
     const std::uint32_t* b = Buffer(run, VIEW_B);
     if (!a || !b) {
-        return;
+        return {nullptr, nullptr, offsetX, offsetY};
     }
+    return EyesOf(a, b, offsetX, offsetY, run.eyes);
+}
+
+void ComposeAnaglyph(const Run& run, int offsetX, int offsetY) {
+    const EyePair eyes = Eyes(run, offsetX, offsetY);
+    std::uint32_t* preview = Buffer(run, PREVIEW);
+    if (eyes.left && preview) {
+        MakeAnaglyph(run.W, run.H, eyes.left, eyes.right, preview, eyes.offsetX, eyes.offsetY);
+    }
+}
+
+void ComposeWiggle(const Run& run, int offsetX, int offsetY) {
+    const EyePair eyes = Eyes(run, offsetX, offsetY);
+    if (eyes.left) {
+        MakeWiggleFrames(run.W, run.H, eyes.left, eyes.right, eyes.offsetX, eyes.offsetY);
+    }
+}
+
+void Preview(Run& run, int offsetX, int offsetY) {
     if (run.previewMode == 1) {
-        MakeWiggleFrames(run.W, run.H, a, b, offsetX, offsetY);
-    } else if (std::uint32_t* preview = Buffer(run, PREVIEW)) {
-        MakeAnaglyph(run.W, run.H, a, b, preview, offsetX, offsetY);
+        ComposeWiggle(run, offsetX, offsetY);
+    } else {
+        ComposeAnaglyph(run, offsetX, offsetY);
     }
     Refresh(PREVIEW);
 }
 
-// Guide lines are inversions, so drawing one twice erases it. They go into the source only:
-// with window 0 gone there is nothing to draw them on.
+// Guide lines are inversions, so drawing one twice erases it; a line is a band of columns
+// wide enough to survive the source window's scaling. They go into the source only: with
+// window 0 gone there is nothing to draw them on.
 void DrawGuideLine(const Run& run, int x) {
     if (Buffer(run, SOURCE) && QIV_SelectImage(SOURCE) == 0) {
-        QIV_XorLine(x, 0, x, run.H);
+        const int half = run.guideWidth / 2;
+        for (int dx = -half; dx <= half; ++dx) {
+            QIV_XorLine(x + dx, 0, x + dx, run.H);
+        }
     }
 }
 
@@ -143,13 +176,42 @@ void ShowParameters() {
     }
 }
 
-void LoadParameterSet(const Run& run, const double (&values)[STEREO_PARAMETER_COUNT]) {
+void LoadParameterSet(Run& run, const double (&values)[STEREO_PARAMETER_COUNT]) {
     for (int i = 0; i < STEREO_PARAMETER_COUNT; ++i) {
         *StereoParameter(i) = values[i];
         QIV_SetInputBoxDouble(i + 1, values[i]);
         *LastStereoParameter(i) = values[i];
     }
     Depth(run, run.CommittedOffsetX(), run.offsetY);
+}
+
+// The size a window's frame adds to its client area.
+SIZE FrameSize(HWND hwnd) {
+    RECT frame = {}, client = {};
+    if (!hwnd || !GetWindowRect(hwnd, &frame) || !GetClientRect(hwnd, &client)) {
+        return {0, GetSystemMetrics(SM_CYCAPTION)};
+    }
+    return {(frame.right - frame.left) - (client.right - client.left),
+            (frame.bottom - frame.top) - (client.bottom - client.top)};
+}
+
+// "CV depth" right of the source and below the input box (at its usual y when that is lower),
+// clear of the main window with its buttons and status line.
+DepthPlacement PlaceDepth(const Run& run) {
+    ScreenRect area = {run.layout.boxesX, DEPTH_WINDOW_Y, GetSystemMetrics(SM_CXSCREEN),
+                       GetSystemMetrics(SM_CYSCREEN)};
+    RECT r = {};
+    if (InputBoxWindow() && GetWindowRect(InputBoxWindow(), &r)) {
+        area.top = std::max(area.top, static_cast<int>(r.bottom));
+    }
+    // The boxes are owned by the main window, as every framework window is.
+    ScreenRect avoid = {0, 0, 0, 0};
+    HWND mainWindow = InputBoxWindow() ? GetParent(InputBoxWindow()) : nullptr;
+    if (mainWindow && GetWindowRect(mainWindow, &r)) {
+        avoid = {r.left, r.top, r.right, r.bottom};
+    }
+    const SIZE frame = FrameSize(FindWindowW(L"qiv_cvwin", L"CV depth"));
+    return PlaceDepthWindow(area, avoid, frame.cx, frame.cy, run.W, run.H);
 }
 
 // Sets up windows, boxes and lines; false when the run cannot start (the reason is shown).
@@ -167,23 +229,26 @@ bool SetUp(Run& run) {
         QIV_Pause(NO_SOURCE_MESSAGE);
         return false;
     }
+    run.eyes = LayoutOfFileName(source.title);
     run.layout = ComputeLayout(GetSystemMetrics(SM_CXSCREEN), run.sourceWidth, run.H);
 
     if (!CreateRunWindow(VIEW_A, "Left side", 0, 0, VIEW_ZOOM, run) ||
         !CreateRunWindow(VIEW_B, "Right side", 0, 0, VIEW_ZOOM, run)) {
-        QIV_SetStatus("The views do not fit on the screen");
+        QIV_SetStatus("Views too large for screen");
         return false;
     }
+    FitLayoutToHeight(&run.layout, GetSystemMetrics(SM_CYSCREEN),
+                      FrameSize(qiv_image[VIEW_A].hwnd).cy);
+    run.guideWidth = GuideLineWidth(run.layout.zoom);
     SplitSideBySide(run.sourceWidth, run.H, Buffer(run, SOURCE), Buffer(run, VIEW_A),
                     Buffer(run, VIEW_B));
     if (!CreateRunWindow(WIGGLE_A, "buruburuL", 0, 0, WIGGLE_ZOOM, run) ||
         !CreateRunWindow(WIGGLE_B, "buruburuR", 0, 0, WIGGLE_ZOOM, run) ||
         !CreateRunWindow(PREVIEW, "Preview", 0, run.layout.previewY, run.layout.previewZoom, run)) {
-        QIV_SetStatus("The views do not fit on the screen");
+        QIV_SetStatus("Views too large for screen");
         return false;
     }
-    MakeAnaglyph(run.W, run.H, Buffer(run, VIEW_A), Buffer(run, VIEW_B), Buffer(run, PREVIEW), 0,
-                 0);
+    ComposeAnaglyph(run, 0, 0);
     QIV_UpdateImage(qiv_target);
 
     QIV_OpenButtonBox(run.layout.boxesX, BUTTON_BOX_Y, BUTTON_COLUMNS, BUTTON_ROWS);
@@ -203,11 +268,15 @@ bool SetUp(Run& run) {
     DrawGuideLine(run, run.rightShownX);
     Refresh(SOURCE);
 
-    cvNamedWindow(DEPTH_WINDOW_NAME, CV_WINDOW_AUTOSIZE);
-    cvMoveWindow(DEPTH_WINDOW_NAME, run.layout.boxesX, DEPTH_WINDOW_Y);
+    // The input box first: the depth window goes below it.
     QIV_OpenInputBox(run.layout.boxesX, INPUT_BOX_Y, INPUT_ITEMS);
     ShowParameters();
+    cvNamedWindow(DEPTH_WINDOW_NAME, CV_WINDOW_AUTOSIZE);
+    run.depth = PlaceDepth(run);
+    cvMoveWindow(DEPTH_WINDOW_NAME, run.depth.x, run.depth.y);
     QIV_FocusInputBox();
+    StartDepthWork(Buffer(run, VIEW_A), Buffer(run, VIEW_B), run.W, run.H, run.eyes,
+                   run.depth.maxWidth, run.depth.maxHeight);
     Depth(run, 0, 0);
     return true;
 }
@@ -229,6 +298,15 @@ void FollowLeftLine(Run& run, bool near, int px, int lb) {
     }
 }
 
+// The right line's map, unless the last request was for this very alignment: a pointer
+// resting near the line, or leaving it uncommitted, would only ask for the map it has. Every
+// parameter change asks for its own pass, so the last request always has the current values.
+void DepthIfMoved(Run& run) {
+    if (run.CommittedOffsetX() != run.depthOffsetX || run.offsetY != run.depthOffsetY) {
+        Depth(run, run.CommittedOffsetX(), run.offsetY);
+    }
+}
+
 void FollowRightLine(Run& run, bool near, int px, int lb) {
     if (near) {
         SelectIfPresent(SOURCE);
@@ -238,13 +316,13 @@ void FollowRightLine(Run& run, bool near, int px, int lb) {
         }
         MoveLine(run, &run.rightShownX, px);
         Preview(run, run.leftLineX - px + run.W, run.offsetY);
-        Depth(run, run.CommittedOffsetX(), run.offsetY);
+        DepthIfMoved(run);
     } else if (run.rightHover == 1) {
         SelectIfPresent(SOURCE);
         run.rightHover = 0;
         MoveLine(run, &run.rightShownX, run.rightLineX);
         Preview(run, run.CommittedOffsetX(), run.offsetY);
-        Depth(run, run.CommittedOffsetX(), run.offsetY);
+        DepthIfMoved(run);
     }
 }
 
@@ -279,7 +357,7 @@ void AutoAlignViews(Run& run) {
     if (!a || !b) {
         return;
     }
-    const AlignmentEyes eyes = EyesOfViews(a, b);
+    const AlignmentEyes eyes = EyesOfViews(a, b, run.eyes);
     AutoAlignResult result;
     AutoAlign(eyes.leftEye, eyes.rightEye, run.W, run.H, &result);
     char text[128];
@@ -290,6 +368,8 @@ void AutoAlignViews(Run& run) {
     }
     Refresh(VIEW_A);
     Refresh(VIEW_B);
+    // The depth work runs on copies of the views: it must see the resampled eye.
+    StartDepthWork(a, b, run.W, run.H, run.eyes, run.depth.maxWidth, run.depth.maxHeight);
     int offsetX = 0;
     ViewOffsets(eyes, result.offsetX, result.offsetY, &offsetX, &run.offsetY);
     // offsetX is where the right line stands from the left one; both stay over their halves.
@@ -319,10 +399,7 @@ bool PollButtons(Run& run) {
     }
     if (QIV_CheckButton(ANAGLYPH)) {
         run.previewMode = 0;
-        if (Buffer(run, VIEW_A) && Buffer(run, VIEW_B) && Buffer(run, PREVIEW)) {
-            MakeAnaglyph(run.W, run.H, Buffer(run, VIEW_A), Buffer(run, VIEW_B),
-                         Buffer(run, PREVIEW), run.CommittedOffsetX(), run.offsetY);
-        }
+        ComposeAnaglyph(run, run.CommittedOffsetX(), run.offsetY);
         if (IsImageWindowInUse(PREVIEW)) {
             QIV_SelectImage(PREVIEW);
             QIV_UpdateImage(PREVIEW);
@@ -330,10 +407,7 @@ bool PollButtons(Run& run) {
     }
     if (QIV_CheckButton(WIGGLE)) {
         run.previewMode = 1;
-        if (Buffer(run, VIEW_A) && Buffer(run, VIEW_B)) {
-            MakeWiggleFrames(run.W, run.H, Buffer(run, VIEW_A), Buffer(run, VIEW_B),
-                             run.CommittedOffsetX(), run.offsetY);
-        }
+        ComposeWiggle(run, run.CommittedOffsetX(), run.offsetY);
         if (IsImageWindowInUse(PREVIEW)) {
             QIV_SelectImage(PREVIEW);
             QIV_UpdateImage(PREVIEW);
@@ -357,7 +431,7 @@ bool PollButtons(Run& run) {
     }
     if (QIV_CheckButton(SAVE)) {
         SaveSequence(run.W, run.H, Buffer(run, VIEW_A), Buffer(run, VIEW_B), Buffer(run, PREVIEW),
-                     run.CommittedOffsetX(), run.offsetY);
+                     run.CommittedOffsetX(), run.offsetY, run.eyes);
     }
     if (QIV_CheckButton(QUIT)) {
         return false;
@@ -378,7 +452,7 @@ bool PollButtons(Run& run) {
     return true;
 }
 
-void ReadBackParameters(const Run& run) {
+void ReadBackParameters(Run& run) {
     maxDisparity = QIV_GetInputBoxInt(0);
     if (maxDisparity != lastMaxDisparity) {
         Depth(run, run.CommittedOffsetX(), run.offsetY);
@@ -393,14 +467,30 @@ void ReadBackParameters(const Run& run) {
     }
 }
 
+// The pointer is over the source's client area now. The recorded pointer state keeps the last
+// position inside a window after the pointer has left it.
+bool PointerOverSource() {
+    POINT p = {};
+    RECT client = {};
+    if (!IsImageWindowInUse(SOURCE) || !GetCursorPos(&p)) {
+        return false;
+    }
+    HWND hwnd = qiv_image[SOURCE].hwnd;
+    return ScreenToClient(hwnd, &p) && GetClientRect(hwnd, &client) && p.x >= client.left &&
+           p.x < client.right && p.y >= client.top && p.y < client.bottom;
+}
+
 // One iteration of the interaction loop; false when the run ends.
 bool Iterate(Run& run) {
+    ShowFinishedDepth();
     const int px = PointerX;
     const int py = PointerY;
-    const int wn = PointerWindow;
+    const int wn = PointerOverSource() ? PointerWindow : -1;
     const int lb = PointerLeft;
-    const bool nearLeft = NearLeftLine(run.layout, run.leftShownX, wn, px, py);
-    const bool nearRight = NearRightLine(run.layout, run.rightShownX, wn, px, py);
+    const bool nearLeft = NearLeftLine(run.layout, run.leftShownX, wn, px, py) ||
+                          (run.leftHover && lb && DraggingLeftLine(run.layout, wn, px, py));
+    const bool nearRight = NearRightLine(run.layout, run.rightShownX, wn, px, py) ||
+                           (run.rightHover && lb && DraggingRightLine(run.layout, wn, px, py));
     FollowLeftLine(run, nearLeft, px, lb);
     FollowRightLine(run, nearRight, px, lb);
     WiggleStep(run);
@@ -413,6 +503,7 @@ bool Iterate(Run& run) {
 }
 
 void ShutDown() {
+    StopDepthWork();
     QIV_DestroyButtonBox();
     for (int n = SOURCE; n <= WIGGLE_B; ++n) {
         if (IsImageWindowInUse(n)) {

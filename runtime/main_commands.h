@@ -5,6 +5,8 @@
 #include "platform/win32_types.h"
 
 void PasteCommand();
+// Opens a picture file chosen in the open dialog in a new image window, as if dropped.
+void OpenImageCommand();
 void ImageWindowCommand();
 void TextWindowCommand();
 void InputBoxCommand();

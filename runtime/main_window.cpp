@@ -52,18 +52,19 @@ void PopupMenu(HWND hwnd) {
     }
     int s = (Running.load() == 1 || InputActive.load() != 0 || LineInputBusy()) ? MFS_GRAYED : 0;
     HMENU menu = CreatePopupMenu();
-    MenuAddItem(menu, 0, s, CMD_PASTE, "Paste\tCtrl+V");
-    MenuAddSeparator(menu, 1);
-    MenuAddItem(menu, 2, s, CMD_START, "Start");
-    MenuAddItem(menu, 3, 0, CMD_STOP, "Stop");
-    MenuAddItem(menu, 4, 0, CMD_EXIT, "E&xit");
-    MenuAddSeparator(menu, 5);
-    MenuAddItem(menu, 6, s, CMD_IMAGE_WINDOW, "Image Window");
-    MenuAddItem(menu, 7, s, CMD_TEXT_WINDOW, "Text Window");
-    MenuAddItem(menu, 8, s, CMD_INPUT_BOX, "Input Box");
-    MenuAddItem(menu, 9, s, CMD_BUTTON_BOX, "Button Box");
-    MenuAddSeparator(menu, 10);
-    MenuAddItem(menu, 11, s, CMD_WINDOW_INFO, "&Window Info.\tCtrl+W");
+    MenuAddItem(menu, 0, s, CMD_OPEN_IMAGE, "Open image…\tCtrl+O");
+    MenuAddItem(menu, 1, s, CMD_PASTE, "Paste\tCtrl+V");
+    MenuAddSeparator(menu, 2);
+    MenuAddItem(menu, 3, s, CMD_START, "Start");
+    MenuAddItem(menu, 4, 0, CMD_STOP, "Stop");
+    MenuAddItem(menu, 5, 0, CMD_EXIT, "E&xit");
+    MenuAddSeparator(menu, 6);
+    MenuAddItem(menu, 7, s, CMD_IMAGE_WINDOW, "Image Window");
+    MenuAddItem(menu, 8, s, CMD_TEXT_WINDOW, "Text Window");
+    MenuAddItem(menu, 9, s, CMD_INPUT_BOX, "Input Box");
+    MenuAddItem(menu, 10, s, CMD_BUTTON_BOX, "Button Box");
+    MenuAddSeparator(menu, 11);
+    MenuAddItem(menu, 12, s, CMD_WINDOW_INFO, "&Window Info.\tCtrl+W");
     POINT at;
     GetCursorPos(&at);
     TrackPopupMenu(menu, TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd, nullptr);
@@ -74,6 +75,8 @@ void Key(HWND hwnd, WPARAM key) {
     if (GetKeyState(VK_CONTROL) < 0) {
         if (key == 'V') {
             PostMessageW(hwnd, WM_COMMAND, CMD_PASTE, 0);
+        } else if (key == 'O') {
+            PostMessageW(hwnd, WM_COMMAND, CMD_OPEN_IMAGE, 0);
         } else if (key == 'W' && InputActive.load() == 0) {
             // As the greyed menu item: the report would print into the line being read.
             PostMessageW(hwnd, WM_COMMAND, CMD_WINDOW_INFO, 0);
@@ -102,6 +105,9 @@ void Command(WORD id) {
         break;
     case CMD_PASTE:
         PasteCommand();
+        break;
+    case CMD_OPEN_IMAGE:
+        OpenImageCommand();
         break;
     case CMD_IMAGE_WINDOW:
         ImageWindowCommand();

@@ -1,10 +1,12 @@
 // Pictures brought to the main window: dropped files, files named on the command line and
 // Paste, each opened in a new image window by the worker through requests.
+#include "imagewin/image_files.h"
 #include "imagewin/image_open_files.h"
 #include "imagewin/image_window.h"
 #include "platform/win32.h"
 #include "runtime/control_words.h"
 #include "runtime/main_commands.h"
+#include "runtime/text_convert.h"
 #include "runtime/worker.h"
 
 namespace {
@@ -34,6 +36,18 @@ void PasteCommand() {
         return;
     }
     PasteOnMainWindow(MAIN_WINDOW_REQUESTS);
+}
+
+void OpenImageCommand() {
+    if (Running.load() != 0) {
+        return;
+    }
+    char path[QIV_PATH_SIZE];
+    wchar_t wide[QIV_PATH_SIZE];
+    if (AskOpenImageFile(path) != 0 || !Utf8ToWideIfFits(path, wide, QIV_PATH_SIZE)) {
+        return;
+    }
+    OpenImageFiles({std::wstring(wide)}, MAIN_WINDOW_REQUESTS);
 }
 
 void OpenFilesOfCommandLine() {

@@ -48,6 +48,7 @@ constexpr int CMD_TEXT_WINDOW = 1028;
 constexpr int CMD_INPUT_BOX = 1044;
 constexpr int CMD_WINDOW_INFO = 1045;
 constexpr int CMD_BUTTON_BOX = 1051;
+constexpr int CMD_OPEN_IMAGE = 1052;
 
 // Start-up up to the message loop: 0 when the main window runs; 1 when the instance limit is
 // reached (after telling the user) or a window class cannot be registered.

@@ -32,4 +32,12 @@ status=0
 status=0
 "$program" --batch "$sample" --max-disparity 0 --out "$out/x" 2> "$out/err" || status=$?
 [[ $status -eq 2 ]] || { echo "maxDisparity 0: status $status"; exit 1; }
+# --help and a plain start without a display answer before any window system is touched.
+status=0
+"$program" --help > "$out/help" 2>&1 || status=$?
+[[ $status -eq 0 ]] && grep -q -- "--batch FILE" "$out/help" || { echo "--help: status $status"; exit 1; }
+status=0
+"$program" > "$out/plain" 2>&1 || status=$?
+[[ $status -eq 2 && $(wc -l < "$out/plain") -eq 1 ]] && grep -q -- "--batch" "$out/plain" ||
+    { echo "no display: status $status"; cat "$out/plain"; exit 1; }
 echo "batch command: ok"

@@ -133,11 +133,13 @@ TEST_F(BatchTest, WritesTheFiveFilesInOrderAndPrintsTheirPaths) {
             EXPECT_EQ(files[i].width, cols);
         }
     }
-    // View A is the source's left half from (4, 0), view B its right half from (0, 2).
-    EXPECT_EQ(files[1].colour[0], static_cast<std::uint32_t>(0 << 12 | 4));
-    EXPECT_EQ(files[2].colour[0], static_cast<std::uint32_t>(2 << 12 | 100));
+    // Parallel: the left eye is the source's left half from (4, 0), the right eye its right
+    // half from (0, 2).
+    EXPECT_EQ(files[2].colour[0], static_cast<std::uint32_t>(0 << 12 | 4));
+    EXPECT_EQ(files[1].colour[0], static_cast<std::uint32_t>(2 << 12 | 100));
     // The last source column (200) belongs to neither view.
-    EXPECT_EQ(files[2].colour[cols - 1], static_cast<std::uint32_t>(2 << 12 | (100 + cols - 1)));
+    EXPECT_EQ(files[1].colour[cols - 1], static_cast<std::uint32_t>(2 << 12 | (100 + cols - 1)));
+    // The anaglyph's green and blue are the right eye's.
     EXPECT_EQ(files[4].colour[0] & 0xFFFF, files[1].colour[0] & 0xFFFF);
     // The depth pass ran with the given maxDisparity and the "default2" parameters.
     const StereoCall& call = LastStereoCall();
@@ -165,13 +167,8 @@ TEST_F(BatchTest, RefusesWhatCannotBeDoneBeforeWritingAnything) {
         {{"--batch", "pair.png", "--offset", "100,0", "--out", dir.path.c_str()},
          "--offset 100,0 leaves no overlap between the two 100 x 30 views"},
         {{"--batch", "pair.png", "--offset", "0,-31", "--out", dir.path.c_str()}, "no overlap"},
-        {{"--batch", "pair.png", "--offset", "98,0", "--out", dir.path.c_str()},
-         "2 pixels wide; the disparity map needs at least 3"},
-        {{"--batch", "pair.png", "--offset", "-60,0", "--max-disparity", "40", "--out",
-          dir.path.c_str()},
-         "--max-disparity 40 is too large for a 40-pixel-wide overlap (at most 39"},
-        {{"--batch", "small.png", "--out", dir.path.c_str()},
-         "the default maxDisparity 100 is too large"},
+        {{"--batch", "pair.png", "--layout", "crossed", "--out", dir.path.c_str()},
+         "neither parallel nor cross"},
         {{"--batch", "pair.png", "--auto-align", "--out", dir.path.c_str()},
          "auto: views too small (at least 32 x 32); nothing changed"},
     };
@@ -227,6 +224,54 @@ TEST_F(BatchTest, AutoAlignFeedsTheAlignedPairToTheMatcher) {
     EXPECT_EQ(call.right.at<std::uint8_t>(10, 10), eyes.left[10 * W + 10 + window] & 0xFF);
 }
 
+TEST_F(BatchTest, APairTooSmallForTheMapGetsTheOtherFilesAndTheReason) {
+    Files()["small.png"] = SideBySide(100, 10); // W = 50
+    struct Case {
+        std::vector<const char*> args;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {{"--batch", "small.png", "--out", dir.path.c_str()},
+         "the default maxDisparity 100 is too large for a 50-pixel-wide overlap (at most 49)"},
+        {{"--batch", "pair.png", "--offset", "-60,0", "--max-disparity", "40", "--out",
+          dir.path.c_str()},
+         "--max-disparity 40 is too large for a 40-pixel-wide overlap (at most 39)"},
+        {{"--batch", "pair.png", "--offset", "98,0", "--out", dir.path.c_str()}, "too narrow"},
+    };
+    for (const Case& c : cases) {
+        ResetWritten();
+        const BatchRun run = RunBatchWith(c.args);
+        EXPECT_EQ(run.status, BATCH_FAILED) << c.reason;
+        EXPECT_NE(run.err.find("no disparity map"), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find(c.reason), std::string::npos) << run.err;
+        EXPECT_EQ(Written().files.size(), 4u) << "pair, both eyes and the anaglyph";
+        EXPECT_EQ(run.out.find("_depth.png"), std::string::npos);
+    }
+}
+
+TEST_F(BatchTest, CrossLayoutTakesTheLeftEyeFromTheRightHalfAndIsTheDefaultForJps) {
+    Files()["pair.jps"] = Files()["pair.png"];
+    for (const std::vector<const char*>& args :
+         {std::vector<const char*>{"--batch", "pair.png", "--layout", "cross"},
+          std::vector<const char*>{"--batch", "pair.jps"}}) {
+        ResetWritten();
+        std::vector<const char*> all = args;
+        all.insert(all.end(), {"--max-disparity", "20", "--out", dir.path.c_str()});
+        ASSERT_EQ(RunBatchWith(all).status, BATCH_OK);
+        const std::vector<WrittenFile>& files = Written().files;
+        ASSERT_EQ(files.size(), 5u);
+        EXPECT_EQ(files[2].colour[0], static_cast<std::uint32_t>(100)) << "_Left: right half";
+        EXPECT_EQ(files[1].colour[0], 0u) << "_Right: left half";
+        EXPECT_EQ(files[0].colour[0], 0u) << "the pair keeps the source's halves";
+    }
+    ResetWritten();
+    ASSERT_EQ(RunBatchWith({"--batch", "pair.jps", "--layout", "parallel", "--out",
+                            dir.path.c_str(), "--max-disparity", "20"})
+                  .status,
+              BATCH_OK);
+    EXPECT_EQ(Written().files[2].colour[0], 0u) << "an explicit layout wins";
+}
+
 TEST_F(BatchTest, AFailedWriteIsReportedAndTheRestAreStillWritten) {
     ResetWritten("_Left");
     const BatchRun run =
@@ -245,7 +290,7 @@ TEST_F(BatchTest, AMatcherRefusalFailsTheRunButKeepsTheOtherFiles) {
     const BatchRun run =
         RunBatchWith({"--batch", "pair.png", "--out", dir.path.c_str(), "--max-disparity", "20"});
     EXPECT_EQ(run.status, BATCH_FAILED);
-    EXPECT_NE(run.err.find("Depth failed"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("no disparity map (Bad maxDisparity)"), std::string::npos) << run.err;
     EXPECT_EQ(Written().files.size(), 4u);
     EXPECT_EQ(run.out.find("_depth.png"), std::string::npos);
 }

@@ -33,15 +33,15 @@ int Red(std::uint32_t p) {
 }
 
 TEST(Anaglyph, LuminanceIsTruncatedInTheStatedOrder) {
-    EXPECT_EQ(AnaglyphPixel(0x00A0B0C0, 0x00102030), 0x001DB0C0u);
-    EXPECT_EQ(Red(AnaglyphPixel(0, Grey(128))), 127);
-    EXPECT_EQ(Red(AnaglyphPixel(0, Grey(255))), 255);
-    EXPECT_EQ(Red(AnaglyphPixel(0, Grey(1))), 0);
-    EXPECT_EQ(Red(AnaglyphPixel(0, 0x00FF0000)), 76);  // 255 x 0.299 = 76.245
-    EXPECT_EQ(Red(AnaglyphPixel(0, 0x0000FF00)), 149); // 255 x 0.587 = 149.685
-    EXPECT_EQ(Red(AnaglyphPixel(0, 0x000000FF)), 29);  // 255 x 0.114 = 29.07
-    // View A's red and any bits above 24 never leak into the result.
-    EXPECT_EQ(AnaglyphPixel(0xFFFFFFFF, 0), 0x0000FFFFu);
+    EXPECT_EQ(AnaglyphPixel(0x00102030, 0x00A0B0C0), 0x001DB0C0u);
+    EXPECT_EQ(Red(AnaglyphPixel(Grey(128), 0)), 127);
+    EXPECT_EQ(Red(AnaglyphPixel(Grey(255), 0)), 255);
+    EXPECT_EQ(Red(AnaglyphPixel(Grey(1), 0)), 0);
+    EXPECT_EQ(Red(AnaglyphPixel(0x00FF0000, 0)), 76);  // 255 x 0.299 = 76.245
+    EXPECT_EQ(Red(AnaglyphPixel(0x0000FF00, 0)), 149); // 255 x 0.587 = 149.685
+    EXPECT_EQ(Red(AnaglyphPixel(0x000000FF, 0)), 29);  // 255 x 0.114 = 29.07
+    // The right eye's red and any bits above 24 never leak into the result.
+    EXPECT_EQ(AnaglyphPixel(0, 0xFFFFFFFF), 0x0000FFFFu);
 }
 
 TEST(Anaglyph, PairsPixelsByTheOffsetAndBlackensTheRest) {
@@ -77,14 +77,14 @@ TEST(Anaglyph, PairsPixelsByTheOffsetAndBlackensTheRest) {
     }
 }
 
-TEST(Anaglyph, RedIsTheGreyOfViewBAtZeroOffset) {
+TEST(Anaglyph, RedIsTheGreyOfTheLeftEyeAtZeroOffset) {
     const int W = 256, H = 1;
     Buffer a(W, 0x00123456), b(W);
     for (int x = 0; x < W; ++x) {
         b[x] = Grey(x);
     }
     Buffer preview(W);
-    MakeAnaglyph(W, H, a.data(), b.data(), preview.data(), 0, 0);
+    MakeAnaglyph(W, H, b.data(), a.data(), preview.data(), 0, 0);
     for (int x = 0; x < W; ++x) {
         // A grey's luminance is the grey itself, or one less where the weights' sum falls
         // just under 1 in double precision.

@@ -130,7 +130,7 @@ protected:
     const SaveNames names = MakeSaveNames("", "240705_09_07_03");
 };
 
-TEST_F(DepthFilesTest, ViewAIsSavedAsRightWhicheverSideItWasMatchedOn) {
+TEST_F(DepthFilesTest, TheLeftEyeIsSavedAsLeftWhicheverSideItWasMatchedOn) {
     for (int swapDepth : {0, 1}) {
         SCOPED_TRACE(testing::Message() << "swapDepth " << swapDepth);
         const DepthPass pass = Run(3, -1, swapDepth);
@@ -150,9 +150,9 @@ TEST_F(DepthFilesTest, ViewAIsSavedAsRightWhicheverSideItWasMatchedOn) {
             EXPECT_EQ(file.height, rows);
         }
         EXPECT_EQ(files[0].format, IMAGE_FILE_PNG);
-        EXPECT_EQ(files[0].colour[0], a[3]);     // view A from (3, 0)
-        EXPECT_EQ(files[1].colour[0], b[1 * W]); // view B from (0, 1)
-        EXPECT_EQ(files[0].colour.back(), a[(rows - 1) * W + 3 + cols - 1]);
+        EXPECT_EQ(files[1].colour[0], a[3]);     // the left eye from (3, 0)
+        EXPECT_EQ(files[0].colour[0], b[1 * W]); // the right eye from (0, 1)
+        EXPECT_EQ(files[1].colour.back(), a[(rows - 1) * W + 3 + cols - 1]);
         EXPECT_EQ(files[2].grey[1], FakeDisparity(1, 0));
     }
 }

@@ -64,8 +64,8 @@ protected:
     }
 
     // Window 0 with the test's source, made by the worker as a user's request would.
-    void MakeSource(int width, int height) {
-        ASSERT_EQ(RequestCreateImage(0, "source", width, height, 32), 0);
+    void MakeSource(int width, int height, const char* title = "000 pair.jpg") {
+        ASSERT_EQ(RequestCreateImage(0, title, width, height, 32), 0);
         std::uint32_t* pixels = qiv_pixels32[0];
         for (int y = 0; y < height; ++y) {
             for (int x = 0; x < width; ++x) {
@@ -104,10 +104,10 @@ protected:
 
     // Presses a button whose action is expected to run no depth pass, and checks none ran.
     void PressWithoutPass(int button) {
-        long before = DepthPassCount();
+        long before = DepthRequestCount();
         Press(button);
         PumpFor(std::chrono::milliseconds(400));
-        EXPECT_EQ(DepthPassCount(), before) << "button " << button;
+        EXPECT_EQ(DepthRequestCount(), before) << "button " << button;
     }
 
     // Edits input box item i as a user would: click into the field, put the new text in, and
@@ -162,14 +162,22 @@ TEST_F(StereoSession, LaysOutTheWindowsForTheScreenAndDrawsTheGuideLines) {
     HWND depth = FindWindowW(L"qiv_cvwin", L"CV depth");
     ASSERT_NE(depth, nullptr);
     EXPECT_EQ(FrameOf(depth).left, 640);
-    EXPECT_EQ(FrameOf(depth).top, 250);
 
-    // The split, and the guide lines inverted into the source at 500 and 1500.
+    // The depth window below the input box, never over the main window.
+    RECT box = FrameOf(InputBoxWindow()), mainWindow = FrameOf(MainWindow), cv = FrameOf(depth);
+    EXPECT_GE(cv.top, box.bottom);
+    EXPECT_TRUE(cv.bottom <= mainWindow.top || cv.left >= mainWindow.right)
+        << cv.left << "," << cv.top << "-" << cv.right << "," << cv.bottom;
+
+    // The split, and the guide lines inverted into the source at 500 and 1500, 7 source
+    // pixels wide so that a screen pixel of the 32 % window is wholly inverted.
     EXPECT_EQ(qiv_pixels32[1][10 * 1000 + 20], SourcePixel(20, 10));
     EXPECT_EQ(qiv_pixels32[2][10 * 1000 + 20], SourcePixel(1020, 10));
-    EXPECT_EQ(qiv_pixels32[0][300 * SOURCE_WIDTH + 500], SourcePixel(500, 300) ^ 0xFFFFFFu);
-    EXPECT_EQ(qiv_pixels32[0][300 * SOURCE_WIDTH + 1500], SourcePixel(1500, 300) ^ 0xFFFFFFu);
-    EXPECT_EQ(qiv_pixels32[0][300 * SOURCE_WIDTH + 501], SourcePixel(501, 300));
+    for (int x : {497, 500, 503, 1497, 1500, 1503}) {
+        EXPECT_EQ(qiv_pixels32[0][300 * SOURCE_WIDTH + x], SourcePixel(x, 300) ^ 0xFFFFFFu) << x;
+    }
+    EXPECT_EQ(qiv_pixels32[0][300 * SOURCE_WIDTH + 504], SourcePixel(504, 300));
+    EXPECT_EQ(qiv_pixels32[0][300 * SOURCE_WIDTH + 496], SourcePixel(496, 300));
 
     Quit();
     for (int n = 0; n <= 5; ++n) {
@@ -239,19 +247,19 @@ TEST_F(StereoSession, ParametersAndSwapDepthOutliveARun) {
 TEST_F(StereoSession, DepthPassesRunOnlyForChanges) {
     MakeSource(400, 300);
     Start();
-    // No pointer over the source and no button: idle iterations run no pass.
-    long idle = DepthPassCount();
+    // No pointer over the source and no button: idle iterations ask for no pass.
+    long idle = DepthRequestCount();
     PumpFor(std::chrono::milliseconds(400));
-    EXPECT_EQ(DepthPassCount(), idle);
+    EXPECT_EQ(DepthRequestCount(), idle);
 
-    // "default1" rewrites the values and runs one pass; the read-back then sees no change.
-    long before = DepthPassCount();
+    // "default1" rewrites the values and asks for one pass; the read-back then sees no change.
+    long before = DepthRequestCount();
     PressAndWait(9);
     PumpFor(std::chrono::milliseconds(300));
-    EXPECT_EQ(DepthPassCount(), before + 1);
+    EXPECT_EQ(DepthRequestCount(), before + 1);
     PressAndWait(9);
     PumpFor(std::chrono::milliseconds(300));
-    EXPECT_EQ(DepthPassCount(), before + 2) << "same values again: one more pass";
+    EXPECT_EQ(DepthRequestCount(), before + 2) << "same values again: one more pass";
 
     Quit();
 }
@@ -323,21 +331,22 @@ TEST_F(StereoSession, SaveAndQuitPressedTogetherSaveFirst) {
 TEST_F(StereoSession, EachEditedParameterRunsItsOwnDepthPass) {
     MakeSource(400, 300);
     Start();
-    // Two fields changed before one read-back: one pass for each changed item.
-    long before = DepthPassCount();
+    // Two fields changed before one read-back: a request for each changed item (the
+    // background keeps only the newest).
+    long before = DepthRequestCount();
     Edit(1, L"21", 3);
     Edit(3, L"0.5", 0);
     EXPECT_TRUE(
-        PumpUntil([&] { return DepthPassCount() >= before + 2; }, std::chrono::seconds(60)));
+        PumpUntil([&] { return DepthRequestCount() >= before + 2; }, std::chrono::seconds(60)));
     PumpFor(std::chrono::milliseconds(400));
-    EXPECT_EQ(DepthPassCount(), before + 2);
+    EXPECT_EQ(DepthRequestCount(), before + 2);
     EXPECT_EQ(param1, 21.0);
     EXPECT_EQ(param3, 0.5);
 
     // maxDisparity is read back as an integer: a new value runs one pass.
     Edit(0, L"24", 1);
     EXPECT_TRUE(
-        PumpUntil([&] { return DepthPassCount() >= before + 3; }, std::chrono::seconds(60)));
+        PumpUntil([&] { return DepthRequestCount() >= before + 3; }, std::chrono::seconds(60)));
     EXPECT_EQ(maxDisparity, 24);
     Quit();
 }
@@ -373,6 +382,95 @@ TEST_F(StereoSession, WiggleShowsTheFramesInTurnStartingWithTheSecond) {
     EXPECT_TRUE(PumpUntil([&] { return PreviewIs(anaglyph); }));
     PumpFor(std::chrono::milliseconds(300));
     EXPECT_TRUE(PreviewIs(anaglyph));
+    Quit();
+}
+
+std::string StatusText() {
+    wchar_t text[128] = {};
+    GetWindowTextW(StatusLine, text, 128);
+    std::string narrow;
+    for (const wchar_t* c = text; *c; ++c) {
+        narrow += static_cast<char>(*c);
+    }
+    return narrow;
+}
+
+TEST_F(StereoSession, StatusSaysWhyThereIsNoMapAndSaveConfirmsWhatItWrote) {
+    MakeSource(400, 300);
+    Start();
+    // Views 200 wide: maxDisparity 250 cannot be matched.
+    Edit(0, L"250", 1);
+    ASSERT_TRUE(
+        PumpUntil([] { return StatusText().find("maxDisparity: 1-199") != std::string::npos; },
+                  std::chrono::seconds(60)))
+        << StatusText();
+    for (const auto& entry : std::filesystem::directory_iterator(".")) {
+        std::filesystem::remove(entry.path());
+    }
+    Press(3);
+    ASSERT_TRUE(
+        PumpUntil([] { return StatusText().find("Saved, no depth map") != std::string::npos; },
+                  std::chrono::seconds(60)))
+        << StatusText();
+    const std::string base = SaveBaseName();
+    for (const char* suffix : {"_adjst.jpg", "_Right.png", "_Left.png"}) {
+        EXPECT_TRUE(std::filesystem::exists(base + suffix)) << base + suffix;
+    }
+    EXPECT_FALSE(std::filesystem::exists(base + "_depth.png"));
+
+    // Back in range: Save writes all four.
+    long passes = DepthPassCount();
+    Edit(0, L"16", 1);
+    ASSERT_TRUE(PumpUntil([&] { return DepthPassCount() > passes; }, std::chrono::seconds(60)));
+    Press(3);
+    ASSERT_TRUE(PumpUntil(
+        [] {
+            return StatusText().find(std::string("Saved ") + SaveBaseName()) != std::string::npos;
+        },
+        std::chrono::seconds(60)))
+        << StatusText();
+    EXPECT_TRUE(std::filesystem::exists(std::string(SaveBaseName()) + "_depth.png"));
+
+    // A complaint goes with the next map.
+    Edit(0, L"250", 1);
+    ASSERT_TRUE(PumpUntil([] { return StatusText().find("maxDisparity") != std::string::npos; },
+                          std::chrono::seconds(60)));
+    Edit(0, L"16", 1);
+    EXPECT_TRUE(PumpUntil([] { return StatusText().find_first_not_of(' ') == std::string::npos; },
+                          std::chrono::seconds(60)))
+        << StatusText();
+    Quit();
+}
+
+TEST_F(StereoSession, TheRightLineFollowsOnlyWhileThePointerIsOverTheSource) {
+    MakeSource(400, 300);
+    Start();
+    HWND source = qiv_image[0].hwnd;
+    const int zoom = qiv_image[0].zoom;
+    auto inverted = [](int x) {
+        return qiv_pixels32[0][150 * 400 + x] == (SourcePixel(x, 150) ^ 0xFFFFFFu);
+    };
+    ASSERT_TRUE(inverted(300));
+    MouseMove(source, 320 * zoom / 100 + 1, 150 * zoom / 100 + 1);
+    ASSERT_TRUE(PumpUntil([&] { return PointerX != 300 && inverted(PointerX) && !inverted(300); }))
+        << "the line follows the pointer";
+    const int followed = PointerX;
+    // Onto the button box: the recorded state still says (320, 150) over window 0.
+    MouseMove(qiv_buttonBox.button[11], 3, 3);
+    EXPECT_TRUE(PumpUntil([&] { return inverted(300) && !inverted(followed); }))
+        << "the line went back to where it was committed";
+    long requests = DepthRequestCount();
+    PumpFor(std::chrono::milliseconds(400));
+    EXPECT_EQ(DepthRequestCount(), requests) << "a pointer on the buttons asks for no maps";
+    Quit();
+}
+
+TEST_F(StereoSession, AJpsSourceIsCrossSoTheRedComesFromItsRightHalf) {
+    MakeSource(400, 300, "000 pair.jps");
+    Start();
+    std::vector<std::uint32_t> expected(200 * 300);
+    MakeAnaglyph(200, 300, qiv_pixels32[2], qiv_pixels32[1], expected.data(), 0, 0);
+    EXPECT_TRUE(PreviewIs(expected));
     Quit();
 }
 

@@ -209,8 +209,9 @@ TEST_F(MainWindowTest, PopupMenuOffersOnlyStopAndExitWhileTheProgramRuns) {
     Click(MainWindow, Button::Right, 100, 15);
     ASSERT_TRUE(PumpMainUntil([] { return ShownMenus().size() == 1; }));
     ShownMenu idle = ShownMenus()[0];
-    ASSERT_EQ(idle.items.size(), 12u);
-    const wchar_t* texts[] = {L"Paste\tCtrl+V",
+    ASSERT_EQ(idle.items.size(), 13u);
+    const wchar_t* texts[] = {L"Open image…\tCtrl+O",
+                              L"Paste\tCtrl+V",
                               L"",
                               L"Start",
                               L"Stop",
@@ -222,8 +223,8 @@ TEST_F(MainWindowTest, PopupMenuOffersOnlyStopAndExitWhileTheProgramRuns) {
                               L"Button Box",
                               L"",
                               L"&Window Info.\tCtrl+W"};
-    const UINT ids[] = {1026, 0, 1001, 1003, 1002, 0, 1027, 1028, 1044, 1051, 0, 1045};
-    for (std::size_t i = 0; i < 12; ++i) {
+    const UINT ids[] = {1052, 1026, 0, 1001, 1003, 1002, 0, 1027, 1028, 1044, 1051, 0, 1045};
+    for (std::size_t i = 0; i < 13; ++i) {
         SCOPED_TRACE(i);
         EXPECT_EQ(idle.items[i].separator, ids[i] == 0);
         if (ids[i] != 0) {
@@ -231,7 +232,7 @@ TEST_F(MainWindowTest, PopupMenuOffersOnlyStopAndExitWhileTheProgramRuns) {
             EXPECT_EQ(idle.items[i].id, ids[i]);
         }
     }
-    EXPECT_EQ(GrayedStates(idle), std::vector<bool>(12, false));
+    EXPECT_EQ(GrayedStates(idle), std::vector<bool>(13, false));
     EXPECT_EQ(idle.owner, MainWindow);
 
     SetUserBody(PumpUntilStopped);
@@ -240,9 +241,9 @@ TEST_F(MainWindowTest, PopupMenuOffersOnlyStopAndExitWhileTheProgramRuns) {
     ClearShown();
     Click(MainWindow, Button::Right, 100, 15);
     ASSERT_TRUE(PumpMainUntil([] { return ShownMenus().size() == 1; }));
-    std::vector<bool> running(12, true);
-    running[3] = running[4] = false;               // Stop, E&xit
-    running[1] = running[5] = running[10] = false; // separators
+    std::vector<bool> running(13, true);
+    running[4] = running[5] = false;               // Stop, E&xit
+    running[2] = running[6] = running[11] = false; // separators
     EXPECT_EQ(GrayedStates(ShownMenus()[0]), running);
 
     // The menu's Stop reaches the program.
@@ -257,8 +258,8 @@ TEST_F(MainWindowTest, PopupMenuIsGreyWhileATextWindowReadsALine) {
     ASSERT_TRUE(PumpMainUntil([] { return ShownMenus().size() == 1; }));
     InputActive = 0;
     EXPECT_TRUE(ShownMenus()[0].items[0].grayed);
-    EXPECT_TRUE(ShownMenus()[0].items[2].grayed);
-    EXPECT_FALSE(ShownMenus()[0].items[3].grayed);
+    EXPECT_TRUE(ShownMenus()[0].items[3].grayed);
+    EXPECT_FALSE(ShownMenus()[0].items[4].grayed);
 }
 
 TEST_F(MainWindowTest, TheFrameCannotBeDraggedToAnotherSize) {
@@ -431,6 +432,28 @@ TEST_F(MainWindowTest, PasteOpensTheClipboardPictureThroughTheWorker) {
     const HWND window = qiv_image[0].hwnd;
     CloseFromDesktop(window);
     EXPECT_TRUE(PumpMainUntil([&] { return !IsWindow(window); }));
+}
+
+TEST_F(MainWindowTest, CtrlOOpensTheChosenPictureAndIsIgnoredWhileTheProgramRuns) {
+    const char* data = std::getenv("QIV_TEST_DATA");
+    ASSERT_NE(data, nullptr);
+    const std::string folder(data);
+    const std::wstring sample =
+        std::wstring(folder.begin(), folder.end()) + L"/../../app/sample/garden_pair.jpg";
+    AnswerFileDialog(sample);
+    PressKey('O', CONTROL);
+    ASSERT_TRUE(PumpMainUntil([] { return IsImageWindowInUse(0); }));
+    EXPECT_EQ(qiv_image[0].width, 1600);
+
+    SetUserBody(PumpUntilStopped);
+    PressKey('S');
+    ASSERT_TRUE(WaitRunning());
+    ClearShown();
+    PressKey('O', CONTROL);
+    PumpFor(std::chrono::milliseconds(100));
+    EXPECT_TRUE(ShownFileDialogs().empty()) << "no second photo while the program runs";
+    PressKey('C');
+    ASSERT_TRUE(WaitReturned(1));
 }
 
 } // namespace
