@@ -62,6 +62,9 @@ struct Outcome {
         std::fprintf(err, "%s: %s\n", PROGRAM, text.c_str());
         status = BATCH_FAILED;
     }
+    void NotWritten(const std::string& path, const std::string& reason) {
+        Failed("cannot write '" + path + "'" + (reason.empty() ? "" : ": " + reason));
+    }
 };
 
 int Run(const BatchOptions& options, const BatchServices& services, const char* baseName,
@@ -71,12 +74,18 @@ int Run(const BatchOptions& options, const BatchServices& services, const char* 
         return Usage(err, "cannot write into '" + dir + "': not a writable directory");
     }
     PixelImage source;
-    const int read = services.read(options.file.c_str(), &source);
-    if (read == IMAGE_IO_TOO_LARGE) {
-        return Usage(err, "'" + options.file + "' is too large to process");
+    std::string reason;
+    const int read = services.read(options.file.c_str(), &source, &reason);
+    if (read == IMAGE_IO_NO_MEMORY) {
+        std::fprintf(err, "%s: not enough memory to read '%s'\n", PROGRAM, options.file.c_str());
+        return BATCH_FAILED;
     }
     if (read != IMAGE_IO_OK) {
-        return Usage(err, "cannot read '" + options.file + "' as an image");
+        return Usage(err, "cannot read '" + options.file + "' as an image: " + reason);
+    }
+    if (!reason.empty()) {
+        std::fprintf(err, "%s: warning: '%s' is damaged (%s); going on with what it holds\n",
+                     PROGRAM, options.file.c_str(), reason.c_str());
     }
     if (source.width < 2 || source.height < 1) {
         return Usage(err, "'" + options.file + "' is " + std::to_string(source.width) +
@@ -96,12 +105,17 @@ int Run(const BatchOptions& options, const BatchServices& services, const char* 
                  options.offsetY);
 
     Outcome outcome{out, err};
-    const SaveNames names = MakeSaveNames(options.outDir.c_str(), baseName);
-    if (SaveAdjustedPair(H, viewA.data(), viewB.data(), W, options.offsetX, options.offsetY,
-                         names.adjusted.c_str(), services.writer) == SAVE_OK) {
+    SaveNames names = MakeSaveNames(options.outDir.c_str(), baseName);
+    std::string reasons[3];
+    const int saved = WriteUnderFreeName(&names, &SaveNames::adjusted, [&](const char* path) {
+        const int result = SaveAdjustedPair(H, viewA.data(), viewB.data(), W, options.offsetX,
+                                            options.offsetY, path, services.writer, &reasons[0]);
+        return result == SAVE_NAME_TAKEN ? IMAGE_IO_EXISTS : result;
+    });
+    if (saved == SAVE_OK) {
         outcome.Written(names.adjusted);
     } else {
-        outcome.Failed("cannot write '" + names.adjusted + "'");
+        outcome.NotWritten(names.adjusted, reasons[0]);
     }
 
     DepthInput input{viewA.data(),    viewB.data(),    W, H,
@@ -110,15 +124,17 @@ int Run(const BatchOptions& options, const BatchServices& services, const char* 
     DepthPass pass;
     RunDepthPass(input, services.stereo, &pass);
     unsigned written = 0;
-    WriteDepthFiles(pass, names, services.writer, &written);
+    WriteDepthFiles(pass, &names, services.writer, &written, reasons);
     const std::pair<unsigned, const std::string*> depthFiles[] = {{DEPTH_FILE_RIGHT, &names.right},
                                                                   {DEPTH_FILE_LEFT, &names.left}};
+    int index = 0;
     for (const auto& [bit, path] : depthFiles) {
         if (written & bit) {
             outcome.Written(*path);
         } else {
-            outcome.Failed("cannot write '" + *path + "'");
+            outcome.NotWritten(*path, reasons[index]);
         }
+        ++index;
     }
     if (pass.status != DEPTH_DONE) {
         char text[256];
@@ -127,20 +143,28 @@ int Run(const BatchOptions& options, const BatchServices& services, const char* 
     } else if (written & DEPTH_FILE_MAP) {
         outcome.Written(names.depth);
     } else {
-        outcome.Failed("cannot write '" + names.depth + "'");
+        outcome.NotWritten(names.depth, reasons[2]);
     }
     pass = {};
 
-    // The anaglyph as the Preview shows it, cropped to the overlap like the other files.
+    // The anaglyph as the Preview shows it, cropped to the overlap like the other files, under
+    // the base the other files took.
     const Overlap o = ComputeOverlap(W, H, options.offsetX, options.offsetY);
-    const std::string anaglyph =
-        (std::filesystem::path(options.outDir) / (std::string(baseName) + "_anaglyph.png"))
-            .string();
-    if (services.writer.writeColour(anaglyph.c_str(), IMAGE_FILE_PNG, preview.data(), o.cols,
-                                    o.rows, W) == IMAGE_IO_OK) {
+    std::string anaglyph;
+    std::string anaglyphReason;
+    int counter = names.counter;
+    int result = IMAGE_IO_EXISTS;
+    for (; result == IMAGE_IO_EXISTS && counter < 10000; ++counter) {
+        const SaveNames at = MakeSaveNames(options.outDir.c_str(), baseName, counter);
+        anaglyph =
+            (std::filesystem::path(options.outDir) / (CountedBase(at) + "_anaglyph.png")).string();
+        result = services.writer.writeColour(anaglyph.c_str(), IMAGE_FILE_PNG, preview.data(),
+                                             o.cols, o.rows, W, &anaglyphReason);
+    }
+    if (result == IMAGE_IO_OK) {
         outcome.Written(anaglyph);
     } else {
-        outcome.Failed("cannot write '" + anaglyph + "'");
+        outcome.NotWritten(anaglyph, anaglyphReason);
     }
     return outcome.status;
 }

@@ -4,7 +4,7 @@
 #include "app/estimate_depth.h"
 
 #include "app/depth_pass.h"
-#include "app/image_files_cv.h"
+#include "app/photo_files.h"
 #include "app/save_results.h"
 #include "app/save_sequence.h"
 #include "app/stereo_matcher.h"
@@ -15,6 +15,7 @@
 #include <opencv2/core/core_c.h>
 
 #include <atomic>
+#include <string>
 
 namespace {
 
@@ -53,8 +54,17 @@ void EstimateDepth(int offsetX, const std::uint32_t* bufferA, const std::uint32_
         QIV_SetStatus(text);
     }
     if (save) {
-        ImageWriter writer = {WriteColourFileCv, WriteGreyPng};
-        WriteDepthFiles(pass, MakeSaveNames("", SaveBaseName()), writer, nullptr);
+        std::string reasons[3];
+        unsigned written = 0;
+        SaveNames& names = LastSaveNames();
+        WriteDepthFiles(pass, &names, PHOTO_FILE_WRITER, &written, reasons);
+        const std::string* paths[] = {&names.right, &names.left, &names.depth};
+        for (int i = 0; i < 3; ++i) {
+            if (!reasons[i].empty() && (written & (1u << i)) == 0) {
+                const std::string text = "Save failed: " + *paths[i] + ": " + reasons[i];
+                QIV_SetStatus(text.c_str());
+            }
+        }
     }
 }
 

@@ -3,19 +3,33 @@
 #include "app/save_sequence.h"
 
 #include "app/estimate_depth.h"
-#include "app/image_files_cv.h"
+#include "app/photo_files.h"
 #include "app/previews.h"
 #include "app/save_results.h"
 #include "runtime/qivlib.h"
 
+#include <cstdio>
+#include <string>
+
 namespace {
 
 char baseName[BASE_NAME_SIZE] = "";
+SaveNames lastNames;
+
+void KeepBaseName() {
+    const std::string base = CountedBase(lastNames);
+    std::snprintf(baseName, sizeof baseName, "%s", base.c_str());
+}
 
 } // namespace
 
 const char* SaveBaseName() {
+    KeepBaseName();
     return baseName;
+}
+
+SaveNames& LastSaveNames() {
+    return lastNames;
 }
 
 void SaveSequence(int W, int H, const std::uint32_t* bufferA, const std::uint32_t* bufferB,
@@ -25,16 +39,21 @@ void SaveSequence(int W, int H, const std::uint32_t* bufferA, const std::uint32_
         MakeAnaglyph(W, H, bufferA, bufferB, preview, offsetX, offsetY);
         QIV_UpdateImage(3);
     }
-    ImageWriter writer = {WriteColourFileCv, WriteGreyPng};
-    SaveNames names = MakeSaveNames("", baseName);
-    int saved =
-        SaveAdjustedPair(H, bufferA, bufferB, W, offsetX, offsetY, names.adjusted.c_str(), writer);
+    lastNames = MakeSaveNames("", baseName);
+    std::string reason;
+    const int saved = WriteUnderFreeName(&lastNames, &SaveNames::adjusted, [&](const char* path) {
+        const int result = SaveAdjustedPair(H, bufferA, bufferB, W, offsetX, offsetY, path,
+                                            PHOTO_FILE_WRITER, &reason);
+        return result == SAVE_NAME_TAKEN ? IMAGE_IO_EXISTS : result;
+    });
+    KeepBaseName();
     if (saved == SAVE_NO_OVERLAP) {
         QIV_SetStatus("Nothing to save: the views do not overlap");
         return;
     }
     if (saved != SAVE_OK) {
-        QIV_SetStatus("Save failed");
+        const std::string text = "Save failed: " + lastNames.adjusted + ": " + reason;
+        QIV_SetStatus(text.c_str());
     }
     EstimateDepth(offsetX, bufferA, bufferB, W, H, offsetY, 1);
 }

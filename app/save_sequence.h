@@ -4,8 +4,14 @@
 
 #include <cstdint>
 
-// The base name of the last Save ("" before the first).
+#include "app/save_results.h"
+
+// The base name of the last Save ("" before the first): "B", or "B_2" when the time stamp's
+// names were taken.
 const char* SaveBaseName();
+
+// The names of the last Save, which its depth pass goes on with.
+SaveNames& LastSaveNames();
 
 // Saves the alignment of views A and B (W x H) at the offset; preview is the Preview's buffer
 // (null when the window is gone: the anaglyph step is then skipped).

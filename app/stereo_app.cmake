@@ -7,12 +7,12 @@ add_library(stereo_app STATIC
     depth_pass.cpp
     save_results.cpp
     layout.cpp
-    image_files_cv.cpp
+    photo_files.cpp
     batch_args.cpp
     batch.cpp
 )
 qiv_target_defaults(stereo_app)
-target_link_libraries(stereo_app PUBLIC qivlib Qiv::OpenCV)
+target_link_libraries(stereo_app PUBLIC qivlib Qiv::OpenCV qiv_photoio)
 # The default services bind the disparity matcher, which lives in its own library.
 if(TARGET stereo_matcher)
     target_sources(stereo_app PRIVATE batch_services.cpp)
