@@ -114,6 +114,8 @@ int Run(const BatchOptions& options, const BatchServices& services, const char* 
     });
     if (saved == SAVE_OK) {
         outcome.Written(names.adjusted);
+    } else if (saved == SAVE_NO_MEMORY && reasons[0].empty()) {
+        outcome.Failed("not enough memory to compose '" + names.adjusted + "'");
     } else {
         outcome.NotWritten(names.adjusted, reasons[0]);
     }

@@ -1,5 +1,6 @@
 // One depth pass: overlaps, OpenCV colour and grey images, the stereo call.
 #include "app/depth_pass.h"
+#include "app/stereo_matcher.h"
 
 #include <opencv2/core.hpp>
 #include <opencv2/imgproc/imgproc_c.h>
@@ -177,8 +178,7 @@ void DepthStatusText(const DepthPass& pass, char* text, std::size_t size) {
                       pass.maxDisparity, MaxDisparityLimit(o.cols));
         break;
     case DEPTH_STEREO_FAILED:
-        std::snprintf(text, size, "Depth failed: the matcher refused the pass (result %d)",
-                      pass.stereoResult);
+        std::snprintf(text, size, "Depth failed: %s", StereoResultText(pass.stereoResult));
         break;
     default:
         std::snprintf(text, size, "Depth skipped: not enough memory for %d x %d views", pass.W,

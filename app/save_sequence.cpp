@@ -24,7 +24,6 @@ void KeepBaseName() {
 } // namespace
 
 const char* SaveBaseName() {
-    KeepBaseName();
     return baseName;
 }
 
@@ -52,7 +51,8 @@ void SaveSequence(int W, int H, const std::uint32_t* bufferA, const std::uint32_
         return;
     }
     if (saved != SAVE_OK) {
-        const std::string text = "Save failed: " + lastNames.adjusted + ": " + reason;
+        const std::string text = "Save failed: " + lastNames.adjusted + ": " +
+                                 (reason.empty() ? std::string("not enough memory") : reason);
         QIV_SetStatus(text.c_str());
     }
     EstimateDepth(offsetX, bufferA, bufferB, W, H, offsetY, 1);

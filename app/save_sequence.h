@@ -6,8 +6,8 @@
 
 #include "app/save_results.h"
 
-// The base name of the last Save ("" before the first): "B", or "B_2" when the time stamp's
-// names were taken.
+// The base name of the last Save's side-by-side file ("" before the first): "B", or "B_2" when
+// the time stamp's names were taken.
 const char* SaveBaseName();
 
 // The names of the last Save, which its depth pass goes on with.

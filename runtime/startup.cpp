@@ -50,19 +50,22 @@ void ResetSharedState() {
     ResetCustomColours();
 }
 
-// The current directory into the three copies; the log directory ends with '/'.
+// The current directory into the three copies; the log directory ends with '/'. The path is
+// taken as its bytes (UTF-8), never through the C++ locale, which cannot convert other
+// characters than ASCII and would throw; one that does not fit whole is left out, since a cut
+// path names another folder.
 void ReadStartDirectory() {
     std::error_code error;
-    std::wstring current = std::filesystem::current_path(error).wstring();
-    if (error) {
+    std::string current = std::filesystem::current_path(error).native();
+    if (error || current.size() + 2 > static_cast<std::size_t>(QIV_PATH_BYTES)) {
         current.clear();
     }
-    WideToUtf8(current.c_str(), qiv_loadDir, QIV_PATH_BYTES);
-    WideToUtf8(current.c_str(), qiv_saveDir, QIV_PATH_BYTES);
-    if (current.empty() || current.back() != L'/') {
-        current += L'/';
+    std::snprintf(qiv_loadDir, QIV_PATH_BYTES, "%s", current.c_str());
+    std::snprintf(qiv_saveDir, QIV_PATH_BYTES, "%s", current.c_str());
+    if (current.empty() || current.back() != '/') {
+        current += '/';
     }
-    WideToUtf8(current.c_str(), qiv_logDir, QIV_PATH_BYTES);
+    std::snprintf(qiv_logDir, QIV_PATH_BYTES, "%s", current.c_str());
 }
 
 bool RegisterOne(const wchar_t* name, WNDPROC procedure, UINT style, HBRUSH background) {

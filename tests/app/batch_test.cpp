@@ -2,6 +2,7 @@
 // odd-width sources, the five files in order with their paths printed, and the image files.
 #include "app/batch.h"
 #include "app/photo_files.h"
+#include "app/stereo_matcher.h"
 #include "recording_writer.h"
 #include "stereo_fake.h"
 
@@ -203,7 +204,8 @@ TEST_F(BatchTest, AMatcherRefusalFailsTheRunButKeepsTheOtherFiles) {
     const BatchRun run =
         RunBatchWith({"--batch", "pair.png", "--out", dir.path.c_str(), "--max-disparity", "20"});
     EXPECT_EQ(run.status, BATCH_FAILED);
-    EXPECT_NE(run.err.find("Depth failed"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find(std::string("Depth failed: ") + StereoResultText(6)), std::string::npos)
+        << run.err;
     EXPECT_EQ(Written().files.size(), 4u);
     EXPECT_EQ(run.out.find("_depth.png"), std::string::npos);
 }

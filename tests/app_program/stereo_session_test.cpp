@@ -17,12 +17,17 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <iterator>
 #include <string>
 #include <vector>
 
 using namespace platform::testing;
 
 namespace {
+
+long Count(std::filesystem::directory_iterator files) {
+    return std::distance(files, std::filesystem::directory_iterator());
+}
 
 char instanceTag;
 
@@ -225,6 +230,12 @@ TEST_F(StereoSession, ArrowsMoveTheAlignmentAndSaveWritesTheFourFiles) {
     for (const char* suffix : {"_adjst.jpg", "_Right.png", "_Left.png", "_depth.png"}) {
         EXPECT_TRUE(std::filesystem::exists(base + suffix)) << base + suffix;
     }
+    // A second Save, often in the same second, adds four files under a new name.
+    Press(3);
+    PumpUntil([&] { return Count(std::filesystem::directory_iterator(".")) >= 8; },
+              std::chrono::seconds(60));
+    EXPECT_EQ(Count(std::filesystem::directory_iterator(".")), 8);
+    EXPECT_NE(SaveBaseName(), base);
     Quit();
 }
 
