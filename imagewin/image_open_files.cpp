@@ -1,6 +1,7 @@
 #include "imagewin/image_open_files.h"
 #include "imagewin/image_files.h"
 #include "imagewin/image_window.h"
+#include "photoio/photo_io.h"
 #include "runtime/text_convert.h"
 
 #include <cstdio>
@@ -8,6 +9,8 @@
 #include <string>
 
 namespace {
+
+constexpr const char* NOT_AN_IMAGE = "not an image this program reads";
 
 // The picture's size read through GDI+; 0 × 0 when it is not a picture.
 GpStatus PictureSize(const WCHAR* path, UINT* width, UINT* height) {
@@ -58,7 +61,7 @@ int OpenImageFiles(const std::vector<std::wstring>& paths, const ImageRequests& 
         WCHAR widePath[QIV_PATH_SIZE];
         UINT width = 0;
         UINT height = 0;
-        const char* reason = "not an image this program reads";
+        const char* reason = NOT_AN_IMAGE;
         const std::filesystem::file_status status = std::filesystem::status(full, error);
         if (!std::filesystem::exists(status)) {
             reason = "no such file";
@@ -68,8 +71,17 @@ int OpenImageFiles(const std::vector<std::wstring>& paths, const ImageRequests& 
             reason = "the full path is longer than the 259 bytes image windows take";
         } else if (!error && !name.empty() &&
                    Utf8ToWideIfFits(fullPath.c_str(), widePath, QIV_PATH_SIZE)) {
-            if (PictureSize(widePath, &width, &height) == OutOfMemory) {
-                reason = "larger than 65500 pixels a side or 2^27 pixels in all, or no memory";
+            PictureSize(widePath, &width, &height);
+        }
+        std::string explained;
+        if ((width == 0 || height == 0) && reason == NOT_AN_IMAGE) {
+            // The photo reader shares the loader's rules and says which one the file broke.
+            Photo photo;
+            std::string detail;
+            const int status = ReadPhoto(fullPath.c_str(), &photo, &detail);
+            if (status != PHOTO_OK && status != PHOTO_NOT_A_PHOTO) {
+                explained = detail.empty() ? PhotoStatusText(status) : detail;
+                reason = explained.c_str();
             }
         }
         if (width == 0 || height == 0) {

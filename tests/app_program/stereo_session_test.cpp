@@ -17,7 +17,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -25,8 +24,17 @@ using namespace platform::testing;
 
 namespace {
 
-long Count(std::filesystem::directory_iterator files) {
-    return std::distance(files, std::filesystem::directory_iterator());
+// The finished files of the current directory: a file being written is a temporary (.part)
+// until it is renamed into place.
+std::vector<std::string> FinishedFiles() {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(".")) {
+        const std::string name = entry.path().filename().string();
+        if (!name.ends_with(".part")) {
+            names.push_back(name);
+        }
+    }
+    return names;
 }
 
 char instanceTag;
@@ -218,10 +226,7 @@ TEST_F(StereoSession, ArrowsMoveTheAlignmentAndSaveWritesTheFourFiles) {
     std::vector<std::string> names;
     PumpUntil(
         [&] {
-            names.clear();
-            for (const auto& entry : std::filesystem::directory_iterator(".")) {
-                names.push_back(entry.path().filename().string());
-            }
+            names = FinishedFiles();
             return names.size() >= 4;
         },
         std::chrono::seconds(60));
@@ -232,9 +237,8 @@ TEST_F(StereoSession, ArrowsMoveTheAlignmentAndSaveWritesTheFourFiles) {
     }
     // A second Save, often in the same second, adds four files under a new name.
     Press(3);
-    PumpUntil([&] { return Count(std::filesystem::directory_iterator(".")) >= 8; },
-              std::chrono::seconds(60));
-    EXPECT_EQ(Count(std::filesystem::directory_iterator(".")), 8);
+    PumpUntil([&] { return FinishedFiles().size() >= 8; }, std::chrono::seconds(60));
+    EXPECT_EQ(FinishedFiles().size(), 8u);
     EXPECT_NE(SaveBaseName(), base);
     Quit();
 }

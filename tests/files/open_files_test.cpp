@@ -113,10 +113,20 @@ TEST_F(OpenFilesTest, RelativeNamesOpenWithTheirFullPath) {
 
 TEST_F(OpenFilesTest, UnreadableFilesAreReportedWhenAskedTo) {
     ::testing::internal::CaptureStderr();
-    EXPECT_EQ(OpenImageFiles({Wide("missing.png"), Wide("a.png")}, REQUESTS, "qivstereo"), 1);
+    const std::string data = QIV_TEST_DATA;
+    const std::wstring cut(data.begin(), data.end());
+    EXPECT_EQ(OpenImageFiles({Wide("missing.png"), Wide("a.png"), cut + L"/truncated.jpg",
+                              cut + L"/huge_claim.png"},
+                             REQUESTS, "qivstereo"),
+              1);
     const std::string err = ::testing::internal::GetCapturedStderr();
     EXPECT_NE(err.find("qivstereo: cannot open " + dir.Path("missing.png") + ": no such file"),
               std::string::npos);
+    EXPECT_NE(err.find("truncated.jpg: the data ends inside the picture"), std::string::npos)
+        << err;
+    EXPECT_NE(err.find("huge_claim.png: 100000 x 100000 pixels is past the limit"),
+              std::string::npos)
+        << err;
     EXPECT_EQ(err.find("a.png"), std::string::npos);
 }
 
