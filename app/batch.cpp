@@ -75,6 +75,9 @@ struct Outcome {
         std::fprintf(err, "%s: %s\n", PROGRAM, text.c_str());
         status = BATCH_FAILED;
     }
+    void NotWritten(const std::string& path, const std::string& reason) {
+        Failed("cannot write '" + path + "'" + (reason.empty() ? "" : ": " + reason));
+    }
 };
 
 int Run(BatchOptions options, const BatchServices& services, const char* baseName, std::FILE* out,
@@ -84,12 +87,18 @@ int Run(BatchOptions options, const BatchServices& services, const char* baseNam
         return Usage(err, "cannot write into '" + dir + "': not a writable directory");
     }
     PixelImage source;
-    const int read = services.read(options.file.c_str(), &source);
-    if (read == IMAGE_IO_TOO_LARGE) {
-        return Usage(err, "'" + options.file + "' is too large to process");
+    std::string reason;
+    const int read = services.read(options.file.c_str(), &source, &reason);
+    if (read == IMAGE_IO_NO_MEMORY) {
+        std::fprintf(err, "%s: not enough memory to read '%s'\n", PROGRAM, options.file.c_str());
+        return BATCH_FAILED;
     }
     if (read != IMAGE_IO_OK) {
-        return Usage(err, "cannot read '" + options.file + "' as an image");
+        return Usage(err, "cannot read '" + options.file + "' as an image: " + reason);
+    }
+    if (!reason.empty()) {
+        std::fprintf(err, "%s: warning: '%s' is damaged (%s); going on with what it holds\n",
+                     PROGRAM, options.file.c_str(), reason.c_str());
     }
     if (source.width < 2 || source.height < 1) {
         return Usage(err, "'" + options.file + "' is " + std::to_string(source.width) +
@@ -123,12 +132,19 @@ int Run(BatchOptions options, const BatchServices& services, const char* baseNam
     MakeAnaglyph(W, H, eyes.left, eyes.right, preview.data(), eyes.offsetX, eyes.offsetY);
 
     Outcome outcome{out, err};
-    const SaveNames names = MakeSaveNames(options.outDir.c_str(), baseName);
-    if (SaveAdjustedPair(H, viewA.data(), viewB.data(), W, options.offsetX, options.offsetY,
-                         names.adjusted.c_str(), services.writer) == SAVE_OK) {
+    SaveNames names = MakeSaveNames(options.outDir.c_str(), baseName);
+    std::string reasons[3];
+    const int saved = WriteUnderFreeName(&names, &SaveNames::adjusted, [&](const char* path) {
+        const int result = SaveAdjustedPair(H, viewA.data(), viewB.data(), W, options.offsetX,
+                                            options.offsetY, path, services.writer, &reasons[0]);
+        return result == SAVE_NAME_TAKEN ? IMAGE_IO_EXISTS : result;
+    });
+    if (saved == SAVE_OK) {
         outcome.Written(names.adjusted);
+    } else if (saved == SAVE_NO_MEMORY && reasons[0].empty()) {
+        outcome.Failed("not enough memory to compose '" + names.adjusted + "'");
     } else {
-        outcome.Failed("cannot write '" + names.adjusted + "'");
+        outcome.NotWritten(names.adjusted, reasons[0]);
     }
 
     DepthInput input{eyes.left,    eyes.right,   W,         H,
@@ -137,15 +153,17 @@ int Run(BatchOptions options, const BatchServices& services, const char* baseNam
     DepthPass pass;
     RunDepthPass(input, services.stereo, &pass);
     unsigned written = 0;
-    WriteDepthFiles(pass, names, services.writer, &written);
+    WriteDepthFiles(pass, &names, services.writer, &written, reasons);
     const std::pair<unsigned, const std::string*> depthFiles[] = {{DEPTH_FILE_RIGHT, &names.right},
                                                                   {DEPTH_FILE_LEFT, &names.left}};
+    int index = 0;
     for (const auto& [bit, path] : depthFiles) {
         if (written & bit) {
             outcome.Written(*path);
         } else {
-            outcome.Failed("cannot write '" + *path + "'");
+            outcome.NotWritten(*path, reasons[index]);
         }
+        ++index;
     }
     if (pass.status == DEPTH_BAD_MAX_DISPARITY) {
         const std::string which =
@@ -161,20 +179,28 @@ int Run(BatchOptions options, const BatchServices& services, const char* baseNam
     } else if (written & DEPTH_FILE_MAP) {
         outcome.Written(names.depth);
     } else {
-        outcome.Failed("cannot write '" + names.depth + "'");
+        outcome.NotWritten(names.depth, reasons[2]);
     }
     pass = {};
 
-    // The anaglyph as the Preview shows it, cropped to the overlap like the other files.
+    // The anaglyph as the Preview shows it, cropped to the overlap like the other files, under
+    // the base the other files took.
     const Overlap o = ComputeOverlap(W, H, options.offsetX, options.offsetY);
-    const std::string anaglyph =
-        (std::filesystem::path(options.outDir) / (std::string(baseName) + "_anaglyph.png"))
-            .string();
-    if (services.writer.writeColour(anaglyph.c_str(), IMAGE_FILE_PNG, preview.data(), o.cols,
-                                    o.rows, W) == IMAGE_IO_OK) {
+    std::string anaglyph;
+    std::string anaglyphReason;
+    int counter = names.counter;
+    int result = IMAGE_IO_EXISTS;
+    for (; result == IMAGE_IO_EXISTS && counter < 10000; ++counter) {
+        const SaveNames at = MakeSaveNames(options.outDir.c_str(), baseName, counter);
+        anaglyph =
+            (std::filesystem::path(options.outDir) / (CountedBase(at) + "_anaglyph.png")).string();
+        result = services.writer.writeColour(anaglyph.c_str(), IMAGE_FILE_PNG, preview.data(),
+                                             o.cols, o.rows, W, &anaglyphReason);
+    }
+    if (result == IMAGE_IO_OK) {
         outcome.Written(anaglyph);
     } else {
-        outcome.Failed("cannot write '" + anaglyph + "'");
+        outcome.NotWritten(anaglyph, anaglyphReason);
     }
     return outcome.status;
 }

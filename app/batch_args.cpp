@@ -1,7 +1,7 @@
 // Batch mode's command line.
 #include "app/batch.h"
+#include "app/whole_number.h"
 
-#include <charconv>
 #include <cstring>
 #include <string_view>
 
@@ -9,25 +9,8 @@ namespace {
 
 constexpr const char* PROGRAM = "qivstereo";
 
-// A whole decimal int with an optional sign and nothing else around it.
 bool ParseInt(std::string_view text, int* value) {
-    if (!text.empty() && text.front() == '+') {
-        text.remove_prefix(1);
-        if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
-            return false;
-        }
-    }
-    if (text.empty()) {
-        return false;
-    }
-    int parsed = 0;
-    const char* end = text.data() + text.size();
-    const auto [ptr, error] = std::from_chars(text.data(), end, parsed);
-    if (error != std::errc() || ptr != end) {
-        return false;
-    }
-    *value = parsed;
-    return true;
+    return ParseWholeNumber(text, value) == WHOLE_NUMBER_OK;
 }
 
 bool ParseOffset(std::string_view text, int* dx, int* dy) {

@@ -1,8 +1,8 @@
-// Batch mode's files and matcher: OpenCV's codecs and the project's disparity matcher.
+// Batch mode's files and matcher: the photo library and the project's disparity matcher.
 #include "app/batch.h"
-#include "app/image_files_cv.h"
+#include "app/photo_files.h"
 #include "app/stereo_matcher.h"
 
 BatchServices DefaultBatchServices() {
-    return {ReadImageFileCv, {WriteColourFileCv, WriteGreyPng}, cvFindStereoCorrespondence};
+    return {ReadImageFile, PHOTO_FILE_WRITER, cvFindStereoCorrespondence};
 }

@@ -47,7 +47,7 @@ DepthResult RunRequest(DepthJobs& jobs, long sequence, const DepthRequest& reque
     result.status = RunDepthPass(input, jobs.stereo, pass);
     DepthStatusText(*pass, result.text, sizeof result.text);
     if (request.save) {
-        WriteDepthFiles(*pass, request.names, jobs.writer, &result.written);
+        WriteDepthFiles(*pass, &result.names, jobs.writer, &result.written);
     }
     if (result.status == DEPTH_DONE) {
         FitDepthMap(pass->map.data(), pass->overlap.cols, pass->overlap.rows,

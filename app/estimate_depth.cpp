@@ -4,7 +4,7 @@
 #include "app/estimate_depth.h"
 
 #include "app/depth_jobs.h"
-#include "app/image_files_cv.h"
+#include "app/photo_files.h"
 #include "app/stereo_matcher.h"
 #include "app/stereo_state.h"
 #include "platform/cv_window.h"
@@ -13,6 +13,7 @@
 #include <atomic>
 #include <bit>
 #include <cstdio>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -61,9 +62,7 @@ void ConfirmSave(const DepthResult& result) {
     const int files = (adjusted ? 1 : 0) + std::popcount(result.written);
     const bool views = (result.written & (DEPTH_FILE_LEFT | DEPTH_FILE_RIGHT)) ==
                        (DEPTH_FILE_LEFT | DEPTH_FILE_RIGHT);
-    // The base name is the file names' common start.
-    std::string base = result.names.depth;
-    base.erase(base.size() - std::string("_depth.png").size());
+    const std::string base = CountedBase(result.names);
     char text[96];
     if (!adjusted || !views) {
         std::snprintf(text, sizeof text, "Save failed (%d of 4)", files);
@@ -114,7 +113,7 @@ void StartDepthWork(const std::uint32_t* viewA, const std::uint32_t* viewB, int 
     statusShowsDepth = false;
     savesUnderWay.clear();
     jobs = StartDepthJobs(std::move(a), std::move(b), W, H, cvFindStereoCorrespondence,
-                          ImageWriter{WriteColourFileCv, WriteGreyPng}, &passCount);
+                          PHOTO_FILE_WRITER, &passCount);
 }
 
 void EstimateDepth(int offsetX, int offsetY) {
@@ -125,14 +124,14 @@ void EstimateDepth(int offsetX, int offsetY) {
     SubmitDepthJob(jobs, CurrentRequest(offsetX, offsetY));
 }
 
-void EstimateDepthAndSave(int offsetX, int offsetY, const char* baseName, bool adjustedWritten) {
+void EstimateDepthAndSave(int offsetX, int offsetY, const SaveNames& names, bool adjustedWritten) {
     if (jobs == nullptr) {
         return;
     }
     ++requestCount;
     DepthRequest request = CurrentRequest(offsetX, offsetY);
     request.save = true;
-    request.names = MakeSaveNames("", baseName);
+    request.names = names;
     savesUnderWay.emplace_back(SubmitDepthJob(jobs, request), adjustedWritten);
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "app/eyes.h"
+#include "app/save_results.h"
 
 #include <cstdint>
 
@@ -24,7 +25,7 @@ void EstimateDepth(int offsetX, int offsetY);
 // The same for a Save under baseName: the pass also writes B_Right.png, B_Left.png and
 // B_depth.png into the current directory, and the status line confirms the Save, counting
 // adjustedWritten (the side-by-side file already written) among its files.
-void EstimateDepthAndSave(int offsetX, int offsetY, const char* baseName, bool adjustedWritten);
+void EstimateDepthAndSave(int offsetX, int offsetY, const SaveNames& names, bool adjustedWritten);
 
 // On the loop: shows what finished passes brought (the newest map, status texts).
 void ShowFinishedDepth();

@@ -29,15 +29,22 @@ int CurrentBaseName(char* name, std::size_t size) {
     return FormatBaseName(local, name, size);
 }
 
-SaveNames MakeSaveNames(const char* directory, const char* baseName) {
-    const std::filesystem::path dir = directory != nullptr ? directory : "";
-    const std::string base = baseName;
+SaveNames MakeSaveNames(const char* directory, const char* baseName, int counter) {
     SaveNames names;
+    names.directory = directory != nullptr ? directory : "";
+    names.base = baseName;
+    names.counter = counter;
+    const std::filesystem::path dir = names.directory;
+    const std::string base = CountedBase(names);
     names.adjusted = (dir / (base + "_adjst.jpg")).string();
     names.right = (dir / (base + "_Right.png")).string();
     names.left = (dir / (base + "_Left.png")).string();
     names.depth = (dir / (base + "_depth.png")).string();
     return names;
+}
+
+std::string CountedBase(const SaveNames& names) {
+    return names.counter > 1 ? names.base + "_" + std::to_string(names.counter) : names.base;
 }
 
 int ComposeAdjustedPair(int W, int H, const std::uint32_t* bufferA, const std::uint32_t* bufferB,
@@ -60,7 +67,8 @@ int ComposeAdjustedPair(int W, int H, const std::uint32_t* bufferA, const std::u
 }
 
 int SaveAdjustedPair(int H, const std::uint32_t* bufferA, const std::uint32_t* bufferB, int W,
-                     int offsetX, int offsetY, const char* path, const ImageWriter& writer) {
+                     int offsetX, int offsetY, const char* path, const ImageWriter& writer,
+                     std::string* reason) {
     std::vector<std::uint32_t> pair;
     const int composed = ComposeAdjustedPair(W, H, bufferA, bufferB, offsetX, offsetY, &pair);
     if (composed != SAVE_OK) {
@@ -68,13 +76,20 @@ int SaveAdjustedPair(int H, const std::uint32_t* bufferA, const std::uint32_t* b
     }
     const Overlap o = ComputeOverlap(W, H, offsetX, offsetY);
     const int width = 2 * o.cols;
-    return writer.writeColour(path, IMAGE_FILE_JPEG, pair.data(), width, o.rows, width) == 0
-               ? SAVE_OK
-               : SAVE_WRITE_FAILED;
+    switch (writer.writeColour(path, IMAGE_FILE_JPEG, pair.data(), width, o.rows, width, reason)) {
+    case IMAGE_IO_OK:
+        return SAVE_OK;
+    case IMAGE_IO_EXISTS:
+        return SAVE_NAME_TAKEN;
+    case IMAGE_IO_NO_MEMORY:
+        return SAVE_NO_MEMORY;
+    default:
+        return SAVE_WRITE_FAILED;
+    }
 }
 
-int WriteDepthFiles(const DepthPass& pass, const SaveNames& names, const ImageWriter& writer,
-                    unsigned* written) {
+int WriteDepthFiles(const DepthPass& pass, SaveNames* names, const ImageWriter& writer,
+                    unsigned* written, std::string* reasons) {
     unsigned bits = 0;
     if (written != nullptr) {
         *written = 0;
@@ -86,20 +101,30 @@ int WriteDepthFiles(const DepthPass& pass, const SaveNames& names, const ImageWr
     }
     const Overlap& o = pass.overlap;
     bool failed = false;
-    auto note = [&](int result, unsigned bit) {
-        if (result == 0) {
+    auto colour = [&](std::string SaveNames::*file, const std::uint32_t* view, unsigned bit,
+                      int index) {
+        std::string* reason = reasons != nullptr ? &reasons[index] : nullptr;
+        const int result = WriteUnderFreeName(names, file, [&](const char* path) {
+            return writer.writeColour(path, IMAGE_FILE_PNG, view, o.cols, o.rows, pass.W, reason);
+        });
+        if (result == IMAGE_IO_OK) {
             bits |= bit;
         } else {
             failed = true;
         }
     };
-    note(writer.writeColour(names.right.c_str(), IMAGE_FILE_PNG, rightEye, o.cols, o.rows, pass.W),
-         DEPTH_FILE_RIGHT);
-    note(writer.writeColour(names.left.c_str(), IMAGE_FILE_PNG, leftEye, o.cols, o.rows, pass.W),
-         DEPTH_FILE_LEFT);
+    colour(&SaveNames::right, rightEye, DEPTH_FILE_RIGHT, 0);
+    colour(&SaveNames::left, leftEye, DEPTH_FILE_LEFT, 1);
     if (pass.status == DEPTH_DONE) {
-        note(writer.writeGrey(names.depth.c_str(), pass.map.data(), o.cols, o.rows, o.cols),
-             DEPTH_FILE_MAP);
+        std::string* reason = reasons != nullptr ? &reasons[2] : nullptr;
+        const int result = WriteUnderFreeName(names, &SaveNames::depth, [&](const char* path) {
+            return writer.writeGrey(path, pass.map.data(), o.cols, o.rows, o.cols, reason);
+        });
+        if (result == IMAGE_IO_OK) {
+            bits |= DEPTH_FILE_MAP;
+        } else {
+            failed = true;
+        }
     }
     if (written != nullptr) {
         *written = bits;

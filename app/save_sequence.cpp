@@ -3,14 +3,23 @@
 #include "app/save_sequence.h"
 
 #include "app/estimate_depth.h"
-#include "app/image_files_cv.h"
+#include "app/photo_files.h"
 #include "app/previews.h"
 #include "app/save_results.h"
 #include "runtime/qivlib.h"
 
+#include <cstdio>
+#include <string>
+
 namespace {
 
 char baseName[BASE_NAME_SIZE] = "";
+SaveNames lastNames;
+
+void KeepBaseName() {
+    const std::string base = CountedBase(lastNames);
+    std::snprintf(baseName, sizeof baseName, "%s", base.c_str());
+}
 
 } // namespace
 
@@ -26,14 +35,21 @@ void SaveSequence(int W, int H, const std::uint32_t* bufferA, const std::uint32_
         MakeAnaglyph(W, H, eyes.left, eyes.right, preview, eyes.offsetX, eyes.offsetY);
         QIV_UpdateImage(3);
     }
-    ImageWriter writer = {WriteColourFileCv, WriteGreyPng};
-    SaveNames names = MakeSaveNames("", baseName);
-    // The pair keeps the source's arrangement of its halves.
-    int saved =
-        SaveAdjustedPair(H, bufferA, bufferB, W, offsetX, offsetY, names.adjusted.c_str(), writer);
+    lastNames = MakeSaveNames("", baseName);
+    std::string reason;
+    const int saved = WriteUnderFreeName(&lastNames, &SaveNames::adjusted, [&](const char* path) {
+        const int result = SaveAdjustedPair(H, bufferA, bufferB, W, offsetX, offsetY, path,
+                                            PHOTO_FILE_WRITER, &reason);
+        return result == SAVE_NAME_TAKEN ? IMAGE_IO_EXISTS : result;
+    });
+    KeepBaseName();
     if (saved == SAVE_NO_OVERLAP) {
         QIV_SetStatus("Nothing to save");
         return;
     }
-    EstimateDepthAndSave(offsetX, offsetY, baseName, saved == SAVE_OK);
+    if (saved != SAVE_OK) {
+        const std::string text = "Save failed: " + (reason.empty() ? std::string("no memory") : reason);
+        QIV_SetStatus(text.c_str());
+    }
+    EstimateDepthAndSave(offsetX, offsetY, lastNames, saved == SAVE_OK);
 }

@@ -6,7 +6,8 @@
 
 #include <cstdint>
 
-// The base name of the last Save ("" before the first).
+// The base name of the last Save's side-by-side file ("" before the first): "B", or "B_2" when
+// the time stamp's names were taken.
 const char* SaveBaseName();
 
 // Saves the alignment of views A and B (W x H) at the offset of view A against view B;

@@ -9,13 +9,14 @@ add_library(stereo_app STATIC
     depth_jobs.cpp
     save_results.cpp
     layout.cpp
-    image_files_cv.cpp
+    photo_files.cpp
     batch_args.cpp
     batch.cpp
     auto_align.cpp
 )
 qiv_target_defaults(stereo_app)
-target_link_libraries(stereo_app PUBLIC qivlib Qiv::OpenCV Threads::Threads PRIVATE Qiv::OpenCVFeatures)
+target_link_libraries(stereo_app PUBLIC qivlib Qiv::OpenCV qiv_photoio Threads::Threads
+                                 PRIVATE Qiv::OpenCVFeatures)
 # The default services bind the disparity matcher, which lives in its own library.
 if(TARGET stereo_matcher)
     target_sources(stereo_app PRIVATE batch_services.cpp)

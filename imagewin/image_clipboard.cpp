@@ -3,6 +3,7 @@
 #include "imageops/click_tools.h"
 #include "imagewin/image_files.h"
 #include "imagewin/image_window.h"
+#include "photoio/photo_limits.h"
 #include "runtime/control_words.h"
 #include "runtime/text_convert.h"
 
@@ -13,9 +14,11 @@ namespace {
 constexpr std::size_t HEADER_SIZE = sizeof(BITMAPINFOHEADER);
 
 // Where the pixels of a packed DIB start, after checking that header, masks, colour table and
-// rows all lie inside size bytes; 0 when the block is malformed. *tableCount receives the
-// number of colour-table entries.
-std::size_t PixelOffset(const std::uint8_t* block, std::size_t size, int* tableCount) {
+// rows all lie inside size bytes and the size is within the picture limit; 0 when the block is
+// malformed. A table may stand before pixels of any depth (biClrUsed); *tableCount receives
+// the number of entries of a palette, which only pictures of 8 bits or fewer have.
+std::size_t PixelOffset(const std::uint8_t* block, std::size_t size, int* tableCount,
+                        std::size_t* tableStart) {
     if (size < HEADER_SIZE) {
         return 0;
     }
@@ -25,8 +28,8 @@ std::size_t PixelOffset(const std::uint8_t* block, std::size_t size, int* tableC
     if (header.biSize < HEADER_SIZE || header.biSize > size || header.biWidth <= 0 ||
         header.biHeight == 0 || header.biHeight == INT32_MIN || header.biPlanes != 1 ||
         (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) ||
-        header.biWidth > 65535 ||
-        (header.biHeight < 0 ? -header.biHeight : header.biHeight) > 65535) {
+        !PhotoSizeAllowed(header.biWidth,
+                          header.biHeight < 0 ? -std::int64_t{header.biHeight} : header.biHeight)) {
         return 0;
     }
     std::size_t offset = header.biSize;
@@ -35,23 +38,30 @@ std::size_t PixelOffset(const std::uint8_t* block, std::size_t size, int* tableC
     } else if (header.biCompression != BI_RGB && header.biCompression != BI_BITFIELDS) {
         return 0;
     }
-    int entries = 0;
+    if (offset > size) {
+        return 0;
+    }
+    const std::size_t table = offset;
+    std::size_t entries = header.biClrUsed;
     if (bits <= 8) {
         const std::uint32_t most = 1u << bits;
         if (header.biClrUsed > most) {
             return 0;
         }
-        entries =
-            header.biClrUsed != 0 ? static_cast<int>(header.biClrUsed) : static_cast<int>(most);
+        entries = header.biClrUsed != 0 ? header.biClrUsed : most;
     }
-    offset += static_cast<std::size_t>(entries) * sizeof(RGBQUAD);
+    if (entries > (size - offset) / sizeof(RGBQUAD)) {
+        return 0;
+    }
+    offset += entries * sizeof(RGBQUAD);
     const std::size_t rowBytes = ((static_cast<std::size_t>(header.biWidth) * bits + 31) / 32) * 4;
     const std::size_t rows =
         static_cast<std::size_t>(header.biHeight < 0 ? -header.biHeight : header.biHeight);
     if (offset > size || rowBytes * rows > size - offset) {
         return 0;
     }
-    *tableCount = entries;
+    *tableCount = bits <= 8 ? static_cast<int>(entries) : 0;
+    *tableStart = table;
     return offset;
 }
 
@@ -63,9 +73,9 @@ HBITMAP BitmapFromDib(HANDLE block, std::uint32_t* colors, int* count) {
     }
     HBITMAP bitmap = nullptr;
     int entries = 0;
-    const std::size_t pixels = PixelOffset(bytes, size, &entries);
+    std::size_t tableStart = 0;
+    const std::size_t pixels = PixelOffset(bytes, size, &entries, &tableStart);
     if (pixels != 0) {
-        const std::size_t tableStart = pixels - static_cast<std::size_t>(entries) * sizeof(RGBQUAD);
         // RGBQUAD's blue, green, red, 0 read as one little-endian word is 0x00RRGGBB.
         std::memcpy(colors, bytes + tableStart,
                     static_cast<std::size_t>(entries) * sizeof(RGBQUAD));

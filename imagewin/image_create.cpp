@@ -2,6 +2,7 @@
 #include "imagewin/image_caption.h"
 #include "imagewin/image_sizing.h"
 #include "imagewin/image_window.h"
+#include "photoio/photo_limits.h"
 #include "platform/win32.h"
 #include "runtime/program_state.h"
 #include "runtime/snapping.h"
@@ -71,6 +72,11 @@ int CreateWithLimits(int zoom, int n, const char* title, int x, int y, int width
     }
     if (bits != 8 && bits != 32) {
         return 3;
+    }
+    // The one size limit of pictures: what is created can be saved in every format and read
+    // back.
+    if (!PhotoSizeAllowed(std::max(width, 1), std::max(height, 1))) {
+        return 2;
     }
     record.bits = bits;
     record.limitMode = limitMode;
@@ -216,6 +222,9 @@ int QIV_DestroyImage(int n) {
 int QIV_ResizeImage(int n, int width, int height) {
     if (!IsImageWindowInUse(n)) {
         return 1;
+    }
+    if (!PhotoSizeAllowed(std::max(width, 1), std::max(height, 1))) {
+        return 2; // refused before the old window goes
     }
     ImageWindowRecord& record = qiv_image[n];
     char title[IMAGE_CAPTION_BYTES] = {};

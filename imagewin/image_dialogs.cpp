@@ -16,8 +16,6 @@ const WCHAR OPEN_FILTERS[] = L"All Files (*.*)\0*.*\0"
                              L"CompuServe GIF (*.GIF)\0*.GIF\0"
                              L"PNG (*.PNG)\0*.PNG\0"
                              L"TIFF (*.TIF;*.TIFF)\0*.TIF;*.TIFF\0"
-                             L"WMF (*.WMF)\0*.WMF\0"
-                             L"EMF (*.EMF)\0*.EMF\0"
                              L"ICO (*.ICO)\0*.ICO\0";
 const WCHAR SAVE_FILTERS[] = L"All Files (*.*)\0*.*\0"
                              L"BMP (*.BMP;*.RLE;*.DIB)\0*.BMP;*.RLE;*.DIB\0"

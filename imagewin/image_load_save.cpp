@@ -2,6 +2,7 @@
 #include "imagewin/image_files.h"
 #include "imagewin/image_sizing.h"
 #include "imagewin/image_window.h"
+#include "photoio/photo_limits.h"
 #include "runtime/text_convert.h"
 
 #include <cstring>
@@ -28,9 +29,6 @@ constexpr SaveFormat SAVE_FORMATS[] = {
     {L"image/png", L".png"}, {L"image/tiff", L".tif"},
 };
 constexpr int FORMAT_JPEG = 1;
-
-// Saves larger than this many pixels are refused rather than attempted.
-constexpr long long MAX_SAVE_PIXELS = 1LL << 27;
 
 // Copies the window's palette into an 8-bit picture's colour table and makes a bitmap of the
 // top-left width × height pixels.
@@ -233,7 +231,7 @@ int QIV_SaveImage(int width, int height, int format, const char* path) {
     if (width <= 0 || height <= 0) {
         return 2;
     }
-    if (format < 0 || format > 4 || static_cast<long long>(width) * height > MAX_SAVE_PIXELS) {
+    if (format < 0 || format > 4 || !PhotoSizeAllowed(width, height)) {
         return 1;
     }
     const SaveFormat& chosen = SAVE_FORMATS[format];

@@ -1,31 +1,37 @@
 #include "imagewin/image_open_files.h"
 #include "imagewin/image_files.h"
 #include "imagewin/image_window.h"
+#include "photoio/photo_io.h"
 #include "runtime/text_convert.h"
 
 #include <cstdio>
 #include <filesystem>
+#include <string>
 
 namespace {
 
+constexpr const char* NOT_AN_IMAGE = "not an image this program reads";
+
 // The picture's size read through GDI+; 0 × 0 when it is not a picture.
-void PictureSize(const WCHAR* path, UINT* width, UINT* height) {
+GpStatus PictureSize(const WCHAR* path, UINT* width, UINT* height) {
     *width = 0;
     *height = 0;
     GpImage* picture = nullptr;
-    if (GdipLoadImageFromFile(path, &picture) == Ok) {
+    const GpStatus status = GdipLoadImageFromFile(path, &picture);
+    if (status == Ok) {
         GdipGetImageWidth(picture, width);
         GdipGetImageHeight(picture, height);
         GdipDisposeImage(picture);
     }
+    return status;
 }
 
-void Report(const char* program, const std::wstring& path) {
+void Report(const char* program, const std::wstring& path, const char* reason) {
     char narrow[4 * QIV_PATH_SIZE];
     if (!WideToUtf8IfFits(path.c_str(), narrow, sizeof(narrow))) {
         std::snprintf(narrow, sizeof(narrow), "(a name too long to show)");
     }
-    std::fprintf(stderr, "%s: cannot open %s as an image\n", program, narrow);
+    std::fprintf(stderr, "%s: cannot open %s: %s\n", program, narrow, reason);
 }
 
 bool Exiting(const ImageRequests& requests) {
@@ -42,39 +48,71 @@ int OpenImageFiles(const std::vector<std::wstring>& paths, const ImageRequests& 
         if (Exiting(requests)) {
             break;
         }
+        // Paths go through UTF-8: std::filesystem would convert a wide one with the C++
+        // locale, which throws on any character outside ASCII.
+        char given8[4 * QIV_PATH_SIZE];
         std::error_code error;
-        const std::filesystem::path full = std::filesystem::absolute(given, error);
-        const std::wstring fullPath = full.wstring();
-        const std::wstring name = full.filename().wstring();
-        char narrowPath[QIV_PATH_SIZE];
-        char narrowName[QIV_PATH_SIZE];
+        std::filesystem::path full;
+        if (WideToUtf8IfFits(given.c_str(), given8, sizeof(given8))) {
+            full = std::filesystem::absolute(std::filesystem::path(given8), error);
+        }
+        const std::string fullPath = full.string();
+        const std::string name = full.filename().string();
+        WCHAR widePath[QIV_PATH_SIZE];
         UINT width = 0;
         UINT height = 0;
-        if (!error && !name.empty() && fullPath.size() < QIV_PATH_SIZE &&
-            WideToUtf8IfFits(fullPath.c_str(), narrowPath, QIV_PATH_SIZE) &&
-            WideToUtf8IfFits(name.c_str(), narrowName, QIV_PATH_SIZE)) {
-            PictureSize(fullPath.c_str(), &width, &height);
+        const char* reason = NOT_AN_IMAGE;
+        const std::filesystem::file_status status = std::filesystem::status(full, error);
+        if (!std::filesystem::exists(status)) {
+            reason = "no such file";
+        } else if (!std::filesystem::is_regular_file(status)) {
+            reason = "not a file";
+        } else if (fullPath.size() >= QIV_PATH_SIZE) {
+            reason = "the full path is longer than the 259 bytes image windows take";
+        } else if (!error && !name.empty() &&
+                   Utf8ToWideIfFits(fullPath.c_str(), widePath, QIV_PATH_SIZE)) {
+            PictureSize(widePath, &width, &height);
+        }
+        std::string explained;
+        if ((width == 0 || height == 0) && reason == NOT_AN_IMAGE) {
+            // The photo reader shares the loader's rules and says which one the file broke.
+            Photo photo;
+            std::string detail;
+            const int status = ReadPhoto(fullPath.c_str(), &photo, &detail);
+            if (status != PHOTO_OK && status != PHOTO_NOT_A_PHOTO) {
+                explained = detail.empty() ? PhotoStatusText(status) : detail;
+                reason = explained.c_str();
+            }
         }
         if (width == 0 || height == 0) {
             if (reportTo != nullptr) {
-                Report(reportTo, given);
+                Report(reportTo, given, reason);
             }
             continue;
         }
         while (n < QIV_IMAGE_WINDOWS) {
             char title[QIV_PATH_SIZE + 16];
-            std::snprintf(title, sizeof(title), "%03d %s", n, narrowName);
+            std::snprintf(title, sizeof(title), "%03d %s", n, name.c_str());
             const int result = requests.createImage(n, title, static_cast<int>(width),
                                                     static_cast<int>(height), 32);
             ++n;
             if (result == 0) {
-                requests.loadImage(n - 1, narrowPath);
+                requests.loadImage(n - 1, fullPath.c_str());
                 requests.updateImage(n - 1);
                 requests.restoreImage();
                 ++opened;
                 break;
             }
             if (result != 1) {
+                if (reportTo != nullptr) {
+                    char text[96];
+                    std::snprintf(text, sizeof(text),
+                                  result == 2
+                                      ? "%u x %u pixels do not fit an image window on this screen"
+                                      : "no image window could be made for %u x %u pixels",
+                                  width, height);
+                    Report(reportTo, given, text);
+                }
                 break; // this file gives up; the next one goes on from here
             }
         }
@@ -105,10 +143,11 @@ int OpenCommandLineFiles(const ImageRequests& requests) {
     }
     std::vector<std::wstring> paths(args + (count > 0 ? 1 : 0), args + count);
     char program[QIV_PATH_SIZE] = "qivstereo";
-    if (count > 0) {
-        const std::wstring name = std::filesystem::path(args[0]).filename().wstring();
-        if (!WideToUtf8IfFits(name.c_str(), program, sizeof(program)) || program[0] == 0) {
-            std::snprintf(program, sizeof(program), "qivstereo");
+    char argument0[4 * QIV_PATH_SIZE];
+    if (count > 0 && WideToUtf8IfFits(args[0], argument0, sizeof(argument0))) {
+        const std::string name = std::filesystem::path(argument0).filename().string();
+        if (!name.empty() && name.size() < sizeof(program)) {
+            std::snprintf(program, sizeof(program), "%s", name.c_str());
         }
     }
     LocalFree(args);

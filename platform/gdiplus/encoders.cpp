@@ -1,13 +1,10 @@
 // The encoder list and saving pictures to files.
+#include "photoio/photo_io.h"
 #include "platform/gdiplus/gp_image.h"
 #include "platform/user/text.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <fcntl.h>
-#include <random>
-#include <unistd.h>
 
 namespace {
 
@@ -95,21 +92,6 @@ bool QualityOf(const EncoderParameters* parameters, int* quality) {
     return true;
 }
 
-bool WriteAll(int fd, const std::vector<std::uint8_t>& bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 } // namespace
 
 namespace platform::gdiplus {
@@ -119,29 +101,12 @@ GpStatus WriteFileAtomically(const std::wstring& path, const std::vector<std::ui
     if (target.empty()) {
         return InvalidParameter;
     }
-    std::string temporary;
-    int fd = -1;
-    std::random_device random;
-    for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
-        char suffix[32];
-        std::snprintf(suffix, sizeof(suffix), ".%08x.part", static_cast<unsigned>(random()));
-        temporary = target + suffix;
-        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) {
-            break;
-        }
+    const int status =
+        ::WriteFileAtomically(target.c_str(), bytes.data(), bytes.size(), PHOTO_REPLACE, nullptr);
+    if (status == PHOTO_OK) {
+        return Ok;
     }
-    if (fd < 0) {
-        return errno == EACCES || errno == EROFS ? AccessDenied : Win32Error;
-    }
-    // A full disk shows in write or in the flush; either way the old file stays.
-    bool written = WriteAll(fd, bytes) && ::fsync(fd) == 0;
-    written = (::close(fd) == 0) && written;
-    if (!written || std::rename(temporary.c_str(), target.c_str()) != 0) {
-        ::unlink(temporary.c_str());
-        return Win32Error;
-    }
-    return Ok;
+    return status == PHOTO_LINK || errno == EACCES || errno == EROFS ? AccessDenied : Win32Error;
 }
 
 } // namespace platform::gdiplus

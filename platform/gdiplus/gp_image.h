@@ -1,6 +1,7 @@
 // The objects behind the flat API's opaque pointers, and the codec seam to the Qt backend.
 #pragma once
 
+#include "photoio/photo_limits.h"
 #include "platform/win32_gdiplus.h"
 
 #include <cstddef>
@@ -25,9 +26,9 @@ struct GpGraphics {
 
 namespace platform::gdiplus {
 
-// Decoded sizes above these are refused before any pixel memory is taken.
-constexpr int MAX_IMAGE_SIDE = 65535;
-constexpr std::int64_t MAX_IMAGE_PIXELS = std::int64_t{1} << 27;
+// Decoded sizes above the program's one limit are refused before any pixel memory is taken.
+constexpr int MAX_IMAGE_SIDE = PHOTO_MAX_SIDE;
+constexpr std::int64_t MAX_IMAGE_PIXELS = PHOTO_MAX_PIXELS;
 
 enum class FileFormat { Bmp, Jpeg, Gif, Png, Tiff };
 

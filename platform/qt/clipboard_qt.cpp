@@ -1,4 +1,5 @@
 // The desktop clipboard through QClipboard, always used on the GUI thread.
+#include "photoio/photo_limits.h"
 #include "platform/qt/gui_thread.h"
 #include "platform/user/clipboard_backend.h"
 
@@ -65,8 +66,7 @@ QImage ToQImage(const ClipboardPicture& picture) {
 
 bool FromQImage(const QImage& image, ClipboardPicture* picture) {
     // The same limits as decoded files: the DIB sizes computed from them cannot overflow.
-    if (image.isNull() || image.width() <= 0 || image.height() <= 0 || image.width() > 65535 ||
-        image.height() > 65535 || std::int64_t{image.width()} * image.height() > (1 << 27)) {
+    if (image.isNull() || !PhotoSizeAllowed(image.width(), image.height())) {
         return false;
     }
     picture->width = image.width();

@@ -1,6 +1,7 @@
 // The clipboard: one thread at a time opens it; data set here goes to the desktop's clipboard
 // at once, and data read comes from it, converted to the format asked for. Blocks handed out
 // by GetClipboardData belong to the clipboard and are freed when it is closed.
+#include "photoio/photo_limits.h"
 #include "platform/gdi/dc_pixels.h"
 #include "platform/gdi/dib_format.h"
 #include "platform/gdi/pixel_rows.h"
@@ -10,6 +11,7 @@
 
 #include <cstring>
 #include <mutex>
+#include <new>
 #include <thread>
 #include <vector>
 
@@ -62,19 +64,28 @@ bool PictureFromDib(HANDLE handle, ClipboardPicture* picture) {
     const std::uint8_t* data = BlockBytes(handle, &size);
     gdi::DibLayout layout;
     const std::uint8_t* pixels = nullptr;
-    if (data == nullptr || !gdi::ParsePackedDib(data, size, &layout, &pixels)) {
+    // The same limit as picture files: past it, or without the memory, the data is refused.
+    if (data == nullptr || !gdi::ParsePackedDib(data, size, &layout, &pixels) ||
+        !PhotoSizeAllowed(layout.width, layout.height)) {
         return false;
     }
     picture->width = layout.width;
     picture->height = layout.height;
     const std::size_t count = static_cast<std::size_t>(layout.width) * layout.height;
-    picture->rgb.resize(count);
+    try {
+        picture->rgb.resize(count);
+        if (layout.bitCount == 8) {
+            picture->indices.resize(count);
+        }
+    } catch (const std::bad_alloc&) {
+        *picture = {};
+        return false;
+    }
     for (int y = 0; y < layout.height; ++y) {
         gdi::ReadDibRow(layout, pixels, y, layout.width,
                         picture->rgb.data() + static_cast<std::size_t>(y) * layout.width);
     }
     if (layout.bitCount == 8) {
-        picture->indices.resize(count);
         for (int y = 0; y < layout.height; ++y) {
             const int stored = layout.topDown ? y : layout.height - 1 - y;
             std::memcpy(picture->indices.data() + static_cast<std::size_t>(y) * layout.width,

@@ -1,7 +1,8 @@
 // Batch mode end to end over in-memory files: refusals before anything is written, the split of
-// odd-width sources, the five files in order with their paths printed, and OpenCV file I/O.
+// odd-width sources, the five files in order with their paths printed, and the image files.
 #include "app/batch.h"
-#include "app/image_files_cv.h"
+#include "app/photo_files.h"
+#include "app/stereo_matcher.h"
 #include "recording_writer.h"
 #include "stereo_fake.h"
 #include "tests/support/stereo_pairs.h"
@@ -12,6 +13,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
@@ -25,7 +27,7 @@ std::map<std::string, PixelImage>& Files() {
     return files;
 }
 
-int ReadFromMemory(const char* path, PixelImage* image) {
+int ReadFromMemory(const char* path, PixelImage* image, std::string*) {
     const auto found = Files().find(path);
     if (found == Files().end()) {
         return IMAGE_IO_READ_FAILED;
@@ -295,7 +297,29 @@ TEST_F(BatchTest, AMatcherRefusalFailsTheRunButKeepsTheOtherFiles) {
     EXPECT_EQ(run.out.find("_depth.png"), std::string::npos);
 }
 
-TEST(ImageFilesCv, PngRoundTripKeepsEveryPixel) {
+TEST_F(BatchTest, RunsInTheSameSecondAndLinksNeverLoseAFile) {
+    const BatchServices real = {ReadFromMemory, PHOTO_FILE_WRITER, FakeStereo};
+    const std::string base = dir.path + "/240705_09_07_03";
+    // A link at the second run's first name: followed, it would replace the file it points at.
+    std::ofstream(dir.path + "/precious") << "precious";
+    fs::create_symlink(dir.path + "/precious", base + "_2_adjst.jpg");
+    for (int run = 0; run < 3; ++run) {
+        const BatchRun result = RunBatchWith(
+            {"--batch", "pair.png", "--out", dir.path.c_str(), "--max-disparity", "20"}, real);
+        ASSERT_EQ(result.status, BATCH_OK) << result.err;
+    }
+    for (const char* counted : {"", "_3", "_4"}) {
+        for (const char* file :
+             {"_adjst.jpg", "_Right.png", "_Left.png", "_depth.png", "_anaglyph.png"}) {
+            EXPECT_TRUE(fs::is_regular_file(base + counted + file)) << counted << file;
+        }
+    }
+    std::ifstream in(dir.path + "/precious");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "precious");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path), fs::directory_iterator()), 17);
+}
+
+TEST(PhotoFiles, PngRoundTripKeepsEveryPixel) {
     TempDir dir;
     const std::string path = dir.path + "/round.png";
     const int width = 7, height = 3, stride = 9;
@@ -303,10 +327,11 @@ TEST(ImageFilesCv, PngRoundTripKeepsEveryPixel) {
     for (std::size_t i = 0; i < pixels.size(); ++i) {
         pixels[i] = static_cast<std::uint32_t>(i * 0x0A1B2C) & 0x00FFFFFF;
     }
-    ASSERT_EQ(WriteColourFileCv(path.c_str(), IMAGE_FILE_PNG, pixels.data(), width, height, stride),
+    ASSERT_EQ(WriteColourFile(path.c_str(), IMAGE_FILE_PNG, pixels.data(), width, height, stride,
+                              nullptr),
               IMAGE_IO_OK);
     PixelImage read;
-    ASSERT_EQ(ReadImageFileCv(path.c_str(), &read), IMAGE_IO_OK);
+    ASSERT_EQ(ReadImageFile(path.c_str(), &read, nullptr), IMAGE_IO_OK);
     ASSERT_EQ(read.width, width);
     ASSERT_EQ(read.height, height);
     for (int y = 0; y < height; ++y) {
@@ -317,16 +342,16 @@ TEST(ImageFilesCv, PngRoundTripKeepsEveryPixel) {
 
     const std::string grey = dir.path + "/map.png";
     const std::uint8_t map[] = {0, 1, 2, 99, 3, 4, 5, 99};
-    ASSERT_EQ(WriteGreyPng(grey.c_str(), map, 3, 2, 4), IMAGE_IO_OK);
-    ASSERT_EQ(ReadImageFileCv(grey.c_str(), &read), IMAGE_IO_OK);
+    ASSERT_EQ(WriteGreyPng(grey.c_str(), map, 3, 2, 4, nullptr), IMAGE_IO_OK);
+    ASSERT_EQ(ReadImageFile(grey.c_str(), &read, nullptr), IMAGE_IO_OK);
     EXPECT_EQ(read.pixels[4], 0x00040404u);
 }
 
-TEST(ImageFilesCv, MalformedOrMissingFilesAreRefusedAndLeaveTheImageAlone) {
+TEST(PhotoFiles, MalformedOrMissingFilesAreRefusedAndLeaveTheImageAlone) {
     TempDir dir;
     const std::string good = dir.path + "/good.png";
     std::vector<std::uint32_t> pixels(64 * 64, 0x00336699);
-    ASSERT_EQ(WriteColourFileCv(good.c_str(), IMAGE_FILE_PNG, pixels.data(), 64, 64, 64),
+    ASSERT_EQ(WriteColourFile(good.c_str(), IMAGE_FILE_PNG, pixels.data(), 64, 64, 64, nullptr),
               IMAGE_IO_OK);
     const std::string truncated = dir.path + "/truncated.png";
     fs::copy_file(good, truncated);
@@ -337,11 +362,11 @@ TEST(ImageFilesCv, MalformedOrMissingFilesAreRefusedAndLeaveTheImageAlone) {
     PixelImage image;
     image.width = 1;
     for (const std::string& path : {truncated, text, dir.path + "/absent.png", dir.path}) {
-        EXPECT_NE(ReadImageFileCv(path.c_str(), &image), IMAGE_IO_OK) << path;
+        EXPECT_NE(ReadImageFile(path.c_str(), &image, nullptr), IMAGE_IO_OK) << path;
         EXPECT_EQ(image.width, 1) << path;
     }
-    EXPECT_EQ(WriteColourFileCv((dir.path + "/no/such/dir.png").c_str(), IMAGE_FILE_PNG,
-                                pixels.data(), 64, 64, 64),
+    EXPECT_EQ(WriteColourFile((dir.path + "/no/such/dir.png").c_str(), IMAGE_FILE_PNG,
+                              pixels.data(), 64, 64, 64, nullptr),
               IMAGE_IO_WRITE_FAILED);
 }
 

@@ -33,7 +33,7 @@ inline bool ShouldFail(const char* path) {
 }
 
 inline int RecordColour(const char* path, ImageFileFormat format, const std::uint32_t* pixels,
-                        int width, int height, int stride) {
+                        int width, int height, int stride, std::string* reason) {
     if (ShouldFail(path)) {
         return IMAGE_IO_WRITE_FAILED;
     }
@@ -46,7 +46,7 @@ inline int RecordColour(const char* path, ImageFileFormat format, const std::uin
 }
 
 inline int RecordGrey(const char* path, const std::uint8_t* pixels, int width, int height,
-                      int stride) {
+                      int stride, std::string* reason) {
     if (ShouldFail(path)) {
         return IMAGE_IO_WRITE_FAILED;
     }

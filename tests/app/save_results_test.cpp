@@ -127,7 +127,7 @@ protected:
     const int W = 12, H = 5;
     const Buffer a = Numbered(W, H, 0x00A00000);
     const Buffer b = Numbered(W, H, 0x00B00000);
-    const SaveNames names = MakeSaveNames("", "240705_09_07_03");
+    SaveNames names = MakeSaveNames("", "240705_09_07_03");
 };
 
 TEST_F(DepthFilesTest, TheLeftEyeIsSavedAsLeftWhicheverSideItWasMatchedOn) {
@@ -137,7 +137,7 @@ TEST_F(DepthFilesTest, TheLeftEyeIsSavedAsLeftWhicheverSideItWasMatchedOn) {
         ASSERT_EQ(pass.status, DEPTH_DONE);
         ResetWritten();
         unsigned written = 0;
-        ASSERT_EQ(WriteDepthFiles(pass, names, RECORDING_WRITER, &written), SAVE_OK);
+        ASSERT_EQ(WriteDepthFiles(pass, &names, RECORDING_WRITER, &written), SAVE_OK);
         EXPECT_EQ(written, unsigned{DEPTH_FILE_RIGHT | DEPTH_FILE_LEFT | DEPTH_FILE_MAP});
         const std::vector<WrittenFile>& files = Written().files;
         ASSERT_EQ(files.size(), 3u);
@@ -162,13 +162,13 @@ TEST_F(DepthFilesTest, SkippedMatchingStillSavesTheViews) {
     ASSERT_EQ(pass.status, DEPTH_BAD_MAX_DISPARITY);
     ResetWritten();
     unsigned written = 0;
-    EXPECT_EQ(WriteDepthFiles(pass, names, RECORDING_WRITER, &written), SAVE_OK);
+    EXPECT_EQ(WriteDepthFiles(pass, &names, RECORDING_WRITER, &written), SAVE_OK);
     EXPECT_EQ(written, unsigned{DEPTH_FILE_RIGHT | DEPTH_FILE_LEFT});
     EXPECT_EQ(Written().files.size(), 2u);
 
     const DepthPass none = Run(W, 0, 0);
     ResetWritten();
-    EXPECT_EQ(WriteDepthFiles(none, names, RECORDING_WRITER, &written), SAVE_NO_OVERLAP);
+    EXPECT_EQ(WriteDepthFiles(none, &names, RECORDING_WRITER, &written), SAVE_NO_OVERLAP);
     EXPECT_EQ(written, 0u);
     EXPECT_TRUE(Written().files.empty());
 }
@@ -177,7 +177,7 @@ TEST_F(DepthFilesTest, AFailedWriteDoesNotStopTheOthers) {
     const DepthPass pass = Run(0, 0, 0);
     ResetWritten("_Right");
     unsigned written = 0;
-    EXPECT_EQ(WriteDepthFiles(pass, names, RECORDING_WRITER, &written), SAVE_WRITE_FAILED);
+    EXPECT_EQ(WriteDepthFiles(pass, &names, RECORDING_WRITER, &written), SAVE_WRITE_FAILED);
     EXPECT_EQ(written, unsigned{DEPTH_FILE_LEFT | DEPTH_FILE_MAP});
     EXPECT_EQ(Written().files.size(), 2u);
 }

@@ -25,6 +25,19 @@ using namespace platform::testing;
 
 namespace {
 
+// The finished files of the current directory: a file being written is a temporary (.part)
+// until it is renamed into place.
+std::vector<std::string> FinishedFiles() {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(".")) {
+        const std::string name = entry.path().filename().string();
+        if (!name.ends_with(".part")) {
+            names.push_back(name);
+        }
+    }
+    return names;
+}
+
 char instanceTag;
 
 constexpr int SOURCE_WIDTH = 2000;
@@ -208,10 +221,7 @@ TEST_F(StereoSession, ArrowsMoveTheAlignmentAndSaveWritesTheFourFiles) {
     std::vector<std::string> names;
     PumpUntil(
         [&] {
-            names.clear();
-            for (const auto& entry : std::filesystem::directory_iterator(".")) {
-                names.push_back(entry.path().filename().string());
-            }
+            names = FinishedFiles();
             return names.size() >= 4;
         },
         std::chrono::seconds(60));
@@ -220,6 +230,11 @@ TEST_F(StereoSession, ArrowsMoveTheAlignmentAndSaveWritesTheFourFiles) {
     for (const char* suffix : {"_adjst.jpg", "_Right.png", "_Left.png", "_depth.png"}) {
         EXPECT_TRUE(std::filesystem::exists(base + suffix)) << base + suffix;
     }
+    // A second Save, often in the same second, adds four files under a new name.
+    Press(3);
+    PumpUntil([&] { return FinishedFiles().size() >= 8; }, std::chrono::seconds(60));
+    EXPECT_EQ(FinishedFiles().size(), 8u);
+    EXPECT_NE(SaveBaseName(), base);
     Quit();
 }
 

@@ -1,6 +1,7 @@
 // Dropped files, command-line files and Paste on the main window, through recorded requests.
 #include "imagewin/image_open_files.h"
 #include "platform/testing.h"
+#include "runtime/text_convert.h"
 #include "tests/files/file_test_support.h"
 
 #include <gtest/gtest.h>
@@ -112,11 +113,44 @@ TEST_F(OpenFilesTest, RelativeNamesOpenWithTheirFullPath) {
 
 TEST_F(OpenFilesTest, UnreadableFilesAreReportedWhenAskedTo) {
     ::testing::internal::CaptureStderr();
-    EXPECT_EQ(OpenImageFiles({Wide("missing.png"), Wide("a.png")}, REQUESTS, "qivstereo"), 1);
+    const std::string data = QIV_TEST_DATA;
+    const std::wstring cut(data.begin(), data.end());
+    EXPECT_EQ(OpenImageFiles({Wide("missing.png"), Wide("a.png"), cut + L"/truncated.jpg",
+                              cut + L"/huge_claim.png"},
+                             REQUESTS, "qivstereo"),
+              1);
     const std::string err = ::testing::internal::GetCapturedStderr();
-    EXPECT_NE(err.find("qivstereo: cannot open " + dir.Path("missing.png") + " as an image"),
+    EXPECT_NE(err.find("qivstereo: cannot open " + dir.Path("missing.png") + ": no such file"),
               std::string::npos);
+    EXPECT_NE(err.find("truncated.jpg: the data ends inside the picture"), std::string::npos)
+        << err;
+    EXPECT_NE(err.find("huge_claim.png: 100000 x 100000 pixels is past the limit"),
+              std::string::npos)
+        << err;
     EXPECT_EQ(err.find("a.png"), std::string::npos);
+}
+
+TEST_F(OpenFilesTest, NamesOutsideAsciiOpenFromCommandLineAndDrop) {
+    const std::string folder = dir.Path("写真フォルダ");
+    std::filesystem::create_directory(folder);
+    const std::string file = folder + "/写真.png";
+    {
+        FakeImageWindow source(100, 3, 2, 32);
+        qiv_target = 100;
+        ASSERT_EQ(QIV_SaveImage(3, 2, 3, file.c_str()), 0);
+    }
+    wchar_t wide[QIV_PATH_SIZE];
+    ASSERT_TRUE(Utf8ToWideIfFits(file.c_str(), wide, QIV_PATH_SIZE));
+    EXPECT_EQ(OpenImageFiles({wide}, REQUESTS, "qivstereo"), 1);
+    ASSERT_EQ(record.calls.size(), 4u);
+    EXPECT_EQ(record.calls[0], "create 000 写真.png 3x2x32");
+    EXPECT_EQ(record.calls[1], "load 0 " + file);
+    // A relative name inside a folder named outside ASCII.
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(folder);
+    EXPECT_EQ(OpenImageFiles({L"写真.png"}, REQUESTS), 1);
+    std::filesystem::current_path(before);
+    EXPECT_EQ(record.calls[5], "load 1 " + file);
 }
 
 TEST_F(OpenFilesTest, DroppedFilesOnTheMainWindow) {

@@ -109,14 +109,18 @@ TEST_F(ImageWindows, SizesAreFittedBetweenTheScreenAndTheSmallestWindow) {
     EXPECT_EQ(FindWindowW(L"qiv_iw", L"thin(100%)"), nullptr);
 }
 
-TEST_F(ImageWindows, ABufferThatCantBeMadeLeavesNoWindowBehind) {
-    // 40000 x 40000 fits on screen at 1 % but its 6.4 GB buffer is refused.
-    EXPECT_EQ(OnWorker([] { return QIV_CreateImageFL(5, "huge", -1, -1, 40000, 40000, 1); }), 3);
+TEST_F(ImageWindows, PicturesPastTheLimitAreRefusedAtCreationAndResize) {
+    // Both fit on screen at 1 %, but no file format could hold them: 2^27 pixels at most.
+    EXPECT_EQ(OnWorker([] { return QIV_CreateImageFL(5, "huge", -1, -1, 40000, 40000, 1); }), 2);
+    EXPECT_EQ(OnWorker([] { return QIV_CreateImageFL(5, "huge", -1, -1, 12000, 12000, 1); }), 2);
     PumpWorker();
     EXPECT_EQ(qiv_image[5].inUse, 0);
     EXPECT_EQ(qiv_image[5].title, nullptr);
     EXPECT_EQ(FindWindowW(L"qiv_iw", L"huge(1%)"), nullptr);
     EXPECT_EQ(OnWorker([] { return QIV_CreateImage(5, "after", -1, -1, 16, 16, 100); }), 0);
+    // Refused before the old window goes.
+    EXPECT_EQ(OnWorker([] { return QIV_ResizeImage(5, 65501, 1); }), 2);
+    EXPECT_EQ(qiv_image[5].inUse, 1);
 }
 
 TEST_F(ImageWindows, EightBitRowsArePaddedAndShownThroughTheColourTable) {

@@ -179,6 +179,9 @@ TEST_F(ClipboardTest, MalformedDibBlocksAreRefusedAndStayWithTheCaller) {
     auto hugeTable = PackedDib(1, 1, 8, {}, {0, 0, 0, 0});
     reinterpret_cast<BITMAPINFOHEADER*>(hugeTable.data())->biClrUsed = 0x40000000;
     bad.push_back(hugeTable);
+    // Whole, but past the picture limit (2^27 pixels) in a 17 MB block of 1-bit rows.
+    bad.push_back(
+        PackedDib(8200, 16384, 1, {0, 0xFFFFFF}, std::vector<std::uint8_t>(1032 * 16384)));
     for (const auto& bytes : bad) {
         HGLOBAL block = Block(bytes);
         EXPECT_EQ(SetClipboardData(CF_DIB, block), nullptr);

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <filesystem>
 #include <poll.h>
 #include <set>
 #include <string>
@@ -36,7 +37,7 @@ struct Child {
         }
     }
 
-    bool Start(const char* mode) {
+    bool Start(const char* mode, const char* directory = nullptr) {
         int fds[2];
         if (pipe(fds) != 0) {
             return false;
@@ -47,6 +48,9 @@ struct Child {
             close(fds[0]);
             close(fds[1]);
             setenv("QIV_TEST_PROGRAM", mode, 1);
+            if (directory != nullptr && chdir(directory) != 0) {
+                _exit(126);
+            }
             execl(QIV_TEST_PROGRAM, QIV_TEST_PROGRAM, static_cast<char*>(nullptr));
             _exit(127);
         }
@@ -144,6 +148,18 @@ TEST_F(ProcessTest, ExitWhileIdleEndsTheProcessWithCodeZero) {
     ASSERT_TRUE(child.Start("exit-when-idle"));
     EXPECT_EQ(child.ReadLine(), "instance 0");
     EXPECT_EQ(child.Wait(std::chrono::seconds(10)), 0);
+}
+
+TEST_F(ProcessTest, AFolderNamedOutsideAsciiIsAPlaceToStartIn) {
+    platform::testing::Watchdog watchdog(std::chrono::seconds(30), "start in a named folder");
+    char pattern[] = "/tmp/qiv-写真-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    Child child;
+    ASSERT_TRUE(child.Start("exit-when-idle", pattern));
+    EXPECT_EQ(child.ReadLine(), "instance 0");
+    EXPECT_EQ(child.Wait(std::chrono::seconds(10)), 0);
+    std::error_code error;
+    std::filesystem::remove_all(pattern, error);
 }
 
 TEST_F(ProcessTest, ExitEndsTheProcessAfterTheGraceWhenTheUserProgramIgnoresStop) {

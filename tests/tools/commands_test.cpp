@@ -76,6 +76,10 @@ TEST_F(Commands, DisparityRefusesBadArgumentsAndFiles) {
     EXPECT_EQ(Shell(DISPARITY + pair + " 10.5"), 2);
     EXPECT_EQ(Shell(DISPARITY + pair + " 10 1 2 3 4"), 2);
     EXPECT_EQ(Shell(DISPARITY + pair + " 10 1 2 x 4 5"), 2);
+    // One parser with qivstereo's: no hexadecimal, no spaces; a large whole number is one.
+    EXPECT_EQ(Shell(DISPARITY + pair + " 0x10"), 2);
+    EXPECT_EQ(Shell(DISPARITY + pair + " ' 16'"), 2);
+    EXPECT_EQ(Shell(DISPARITY + pair + " 10000000"), 4);
     EXPECT_EQ(
         Shell(DISPARITY + " " + Path("missing.png") + " " + Path("r.png") + " " + Path("d.png")),
         3);

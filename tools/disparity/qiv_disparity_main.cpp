@@ -2,15 +2,17 @@
 // computes it (colour converted to grey with CV_BGR2GRAY), written as an 8-bit image of raw
 // disparities.
 #include "app/stereo_matcher.h"
+#include "app/whole_number.h"
+#include "photoio/photo_io.h"
 
 #include <opencv2/core.hpp>
-#include <opencv2/imgcodecs.hpp>
 #include <opencv2/imgproc/imgproc_c.h>
 
-#include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
+#include <cstring>
+#include <string>
 #include <string_view>
 
 namespace {
@@ -26,34 +28,46 @@ const char USAGE[] =
 
 enum Exit { EXIT_DONE = 0, EXIT_USAGE = 2, EXIT_INPUT = 3, EXIT_REFUSED = 4, EXIT_OUTPUT = 5 };
 
+// A decimal number and nothing else (no spaces, no hexadecimal).
 bool ParseNumber(const char* text, double* out) {
-    errno = 0;
-    char* end = nullptr;
-    const double v = std::strtod(text, &end);
-    if (errno || end == text || *end || !std::isfinite(v)) {
+    const char* end = text + std::strlen(text);
+    double v = 0;
+    const auto [ptr, error] = std::from_chars(text, end, v);
+    if (error != std::errc() || ptr != end || ptr == text || !std::isfinite(v)) {
         return false;
     }
     *out = v;
     return true;
 }
 
-// The grey image of a file, converted as the application converts its views; empty when the
-// file cannot be read.
+// The grey image of a file, converted as the application converts its views; empty, with the
+// reason printed, when the file cannot be read (or memory for the grey copy runs out).
 cv::Mat ReadGrey(const char* path) {
-    cv::Mat colour;
+    Photo photo;
+    std::string detail;
+    const int status = ReadPhoto(path, &photo, &detail);
+    if (status != PHOTO_OK) {
+        std::string words = PhotoStatusText(status);
+        if (!detail.empty() && detail != words) {
+            words += " (" + detail + ")";
+        }
+        std::fprintf(stderr, "qiv-disparity: cannot read the image %s: %s\n", path, words.c_str());
+        return {};
+    }
+    if (!detail.empty()) {
+        std::fprintf(stderr, "qiv-disparity: warning: %s is damaged (%s)\n", path, detail.c_str());
+    }
     try {
-        colour = cv::imread(path, cv::IMREAD_COLOR);
+        const cv::Mat colour(photo.height, photo.width, CV_8UC3, photo.rgb.data());
+        cv::Mat grey(photo.height, photo.width, CV_8UC1);
+        IplImage source = cvIplImage(colour);
+        IplImage target = cvIplImage(grey);
+        cvCvtColor(&source, &target, CV_RGB2GRAY);
+        return grey;
     } catch (const cv::Exception&) {
+        std::fprintf(stderr, "qiv-disparity: not enough memory for %s\n", path);
         return {};
     }
-    if (colour.empty()) {
-        return {};
-    }
-    cv::Mat grey(colour.rows, colour.cols, CV_8UC1);
-    IplImage source = cvIplImage(colour);
-    IplImage target = cvIplImage(grey);
-    cvCvtColor(&source, &target, CV_BGR2GRAY);
-    return grey;
 }
 
 } // namespace
@@ -67,13 +81,25 @@ int main(int argc, char** argv) {
         std::fputs(USAGE, stderr);
         return EXIT_USAGE;
     }
-    double maxDisparity = 100;
+    int maxDisparity = 100;
     double params[5] = {15, 3, 6, 8, 15};
-    if (argc >= 5 && (!ParseNumber(argv[4], &maxDisparity) ||
-                      maxDisparity != std::floor(maxDisparity) || std::fabs(maxDisparity) > 1e6)) {
-        std::fprintf(stderr, "qiv-disparity: MAXDISPARITY must be a whole number, not '%s'\n",
-                     argv[4]);
-        return EXIT_USAGE;
+    if (argc >= 5) {
+        const int parsed = ParseWholeNumber(argv[4], &maxDisparity);
+        if (parsed == WHOLE_NUMBER_OUT_OF_RANGE) {
+            std::fprintf(stderr, "qiv-disparity: MAXDISPARITY %s is out of range\n", argv[4]);
+            return EXIT_USAGE;
+        }
+        if (parsed != WHOLE_NUMBER_OK) {
+            std::fprintf(stderr, "qiv-disparity: MAXDISPARITY must be a whole number, not '%s'\n",
+                         argv[4]);
+            return EXIT_USAGE;
+        }
+    }
+    PhotoFormat format = PHOTO_PNG;
+    if (!PhotoFormatOfName(argv[3], &format)) {
+        std::fprintf(stderr, "qiv-disparity: cannot write %s: %s\n", argv[3],
+                     PhotoStatusText(PHOTO_UNKNOWN_FORMAT));
+        return EXIT_OUTPUT;
     }
     for (int i = 0; argc == 10 && i < 5; ++i) {
         if (!ParseNumber(argv[5 + i], &params[i])) {
@@ -85,12 +111,10 @@ int main(int argc, char** argv) {
 
     cv::Mat left = ReadGrey(argv[1]);
     if (left.empty()) {
-        std::fprintf(stderr, "qiv-disparity: cannot read the image %s\n", argv[1]);
         return EXIT_INPUT;
     }
     cv::Mat right = ReadGrey(argv[2]);
     if (right.empty()) {
-        std::fprintf(stderr, "qiv-disparity: cannot read the image %s\n", argv[2]);
         return EXIT_INPUT;
     }
     if (left.size() != right.size()) {
@@ -102,19 +126,18 @@ int main(int argc, char** argv) {
     cv::Mat depth(left.rows, left.cols, CV_8UC1);
     IplImage l = cvIplImage(left), r = cvIplImage(right), d = cvIplImage(depth);
     const int result =
-        cvFindStereoCorrespondence(&l, &r, CV_DISPARITY_BIRCHFIELD, &d, int(maxDisparity),
-                                   params[0], params[1], params[2], params[3], params[4]);
+        cvFindStereoCorrespondence(&l, &r, CV_DISPARITY_BIRCHFIELD, &d, maxDisparity, params[0],
+                                   params[1], params[2], params[3], params[4]);
     if (result != STEREO_OK) {
         std::fprintf(stderr, "qiv-disparity: %s\n", StereoResultText(result));
         return EXIT_REFUSED;
     }
-    bool written = false;
-    try {
-        written = cv::imwrite(argv[3], depth);
-    } catch (const cv::Exception&) {
-    }
-    if (!written) {
-        std::fprintf(stderr, "qiv-disparity: cannot write %s\n", argv[3]);
+    const PhotoPixels pixels{depth.ptr<std::uint8_t>(), depth.cols, depth.rows, 1, depth.step};
+    std::string detail;
+    const int written = WritePhoto(argv[3], format, pixels, 100, PHOTO_REPLACE, &detail);
+    if (written != PHOTO_OK) {
+        std::fprintf(stderr, "qiv-disparity: cannot write %s: %s\n", argv[3],
+                     detail.empty() ? PhotoStatusText(written) : detail.c_str());
         return EXIT_OUTPUT;
     }
     return EXIT_DONE;
