@@ -49,6 +49,10 @@ bool JpegLooksComplete(const std::uint8_t* data, std::size_t size);
 // 1.3 GB text chunk after its pixels would cost that much memory and time.
 bool PngChunksFit(const std::uint8_t* data, std::size_t size);
 
+// True unless an uncompressed BMP's rows reach past the end of the file: a 72-byte file may
+// claim 28672 × 3072 pixels, which the decoder would allocate, convert and pad with nothing.
+bool BmpRowsFit(const std::uint8_t* data, std::size_t size);
+
 // Encodes image in one of the formats the backend writes (all but Gif). quality is 0..100 for
 // JPEG and ignored otherwise.
 GpStatus EncodeImage(const GpImage& image, FileFormat format, int quality,

@@ -54,7 +54,7 @@ GpStatus DecodeImageFile(const std::wstring& path, GpImage* image) {
         return OutOfMemory;
     }
     const QByteArray format = reader.format();
-    if (format == "jpeg" || format == "png") {
+    if (format == "jpeg" || format == "png" || format == "bmp") {
         QFile file(name);
         if (!file.open(QIODevice::ReadOnly)) {
             return AccessDenied;
@@ -62,7 +62,10 @@ GpStatus DecodeImageFile(const std::wstring& path, GpImage* image) {
         const QByteArray bytes = file.readAll();
         const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.constData());
         const auto size = static_cast<std::size_t>(bytes.size());
-        if (format == "jpeg" ? !JpegLooksComplete(data, size) : !PngChunksFit(data, size)) {
+        const bool whole = format == "jpeg"  ? JpegLooksComplete(data, size)
+                           : format == "png" ? PngChunksFit(data, size)
+                                             : BmpRowsFit(data, size);
+        if (!whole) {
             return UnknownImageFormat;
         }
     }

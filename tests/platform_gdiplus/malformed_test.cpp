@@ -24,7 +24,8 @@ INSTANTIATE_TEST_SUITE_P(Data, MalformedFile,
                                            "truncated.tif", "zero_width.png", "text_named.jpg",
                                            "empty.gif", "huge_claim.png", "huge_claim.bmp",
                                            "no_such_file.png",
-                                           "fuzz/picture_load/text_chunk_past_the_end.png"));
+                                           "fuzz/picture_load/text_chunk_past_the_end.png",
+                                           "fuzz/picture_load/rows_past_the_end.bmp"));
 
 TEST(MalformedFile, MissingFilesAndFoldersHaveTheirOwnStatus) {
     GpImage* image = nullptr;
