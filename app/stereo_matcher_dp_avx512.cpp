@@ -36,14 +36,16 @@ struct Constants {
     __m512i p1, p1p2, one;
 };
 
-// One cell of one half; returns UP lanes in the low 16 bits, DIAG-beat-LEFT lanes above them.
+// One cell of one half. Each cell's steps are four 16-bit masks: UP of lanes 0-15 and 16-31,
+// then DIAG-beat-LEFT of lanes 0-15 and 16-31; `steps` and `before` point at this half's UP mask
+// of cell 0 in this column and in the column before.
 template <bool lastColumn>
-[[gnu::always_inline]] inline uint32_t Cell(Chain& c, const Constants& n, __m512i* sums,
-                                            uint16_t* upMasks, int k, __m128i dissimilarity,
-                                            __mmask16 upAllowed, __mmask16 diagAllowedHere) {
+[[gnu::always_inline]] inline void
+Cell(Chain& c, const Constants& n, __m512i* sums, uint16_t* steps, const uint16_t* before, int k,
+     __m128i dissimilarity, __mmask16 upAllowed, __mmask16 diagAllowedHere) {
     const __m512i diagCost = sums[2 * (k - 1)];
     const __m512i leftCost = _mm512_sub_epi32(c.sumPrev, n.p1p2);
-    const __mmask16 diagAllowed = __mmask16(diagAllowedHere & ~upMasks[2 * (k - 1)]);
+    const __mmask16 diagAllowed = __mmask16(diagAllowedHere & ~before[4 * (k - 1)]);
     const __mmask16 diag = _mm512_mask_cmpgt_epi32_mask(diagAllowed, leftCost, diagCost);
     const __m512i best = _mm512_mask_blend_epi32(diag, leftCost, diagCost);
     // UP must beat LEFT strictly but only tie with DIAG (which needed strictly less).
@@ -59,20 +61,19 @@ template <bool lastColumn>
     const __mmask16 up = _mm512_mask_cmplt_epi32_mask(upGate, c.upCostAbove, upThreshold);
     const __m512i sum = _mm512_add_epi32(_mm512_mask_blend_epi32(up, best, c.upCostAbove), cost);
     sums[2 * k] = sum;
-    upMasks[2 * k] = up;
+    steps[4 * k] = up;
+    steps[4 * k + 2] = diag;
 
     c.upCostAbove = sum;
     c.upAbove = up;
     c.diagAbove = diag;
     c.sumPrev = diagCost;
-    return uint32_t(up) | uint32_t(diag) << 16;
 }
 
-// One column x >= 1. steps: the column's cells, each the UP mask of the 32 lanes followed by
-// the mask of lanes where DIAG beat LEFT.
+// One column x >= 1; its cell 0 holds no step (LEFT) for the next column to read.
 template <bool lastColumn>
-void RunColumn(const RowGroupInput& in, const Constants& n, __m512i* sums, uint16_t* upMasks,
-               uint32_t* steps, int x) {
+void RunColumn(const RowGroupInput& in, const Constants& n, __m512i* sums, uint16_t* steps,
+               const uint16_t* before, int x) {
     const int top = std::min(x + 1, in.maxDisparity + 1);
     const __m256i left = _mm256_load_si256(reinterpret_cast<const __m256i*>(in.leftBytes) + x);
     const uint32_t upAllowed = in.upBits[x];
@@ -94,40 +95,39 @@ void RunColumn(const RowGroupInput& in, const Constants& n, __m512i* sums, uint1
             dissimilarity = _mm256_max_epu8(_mm256_subs_epu8(left, hi), _mm256_subs_epu8(lo, left));
         }
         const uint32_t diagHere = diagBits[xr];
-        const uint32_t s0 =
-            Cell<lastColumn>(c0, n, sums, upMasks, k, _mm256_castsi256_si128(dissimilarity),
-                             __mmask16(upAllowed), __mmask16(diagHere));
-        const uint32_t s1 = Cell<lastColumn>(c1, n, sums + 1, upMasks + 1, k,
-                                             _mm256_extracti128_si256(dissimilarity, 1),
-                                             __mmask16(upAllowed >> 16), __mmask16(diagHere >> 16));
-        // UP of lanes 0-31, then DIAG of lanes 0-31.
-        steps[2 * k] = (s0 & 0xFFFF) | s1 << 16;
-        steps[2 * k + 1] = s0 >> 16 | (s1 & 0xFFFF0000u);
+        Cell<lastColumn>(c0, n, sums, steps, before, k, _mm256_castsi256_si128(dissimilarity),
+                         __mmask16(upAllowed), __mmask16(diagHere));
+        Cell<lastColumn>(c1, n, sums + 1, steps + 1, before + 1, k,
+                         _mm256_extracti128_si256(dissimilarity, 1), __mmask16(upAllowed >> 16),
+                         __mmask16(diagHere >> 16));
     }
+    std::fill(steps, steps + 4, uint16_t(0));
 }
 
 } // namespace
 
 void RunRowGroupAvx512(const RowGroupInput& in, const RowGroupTables& tables) {
     const int kMax = in.maxDisparity + 2;
-    // Both tables hold the halves side by side: [2 * k + half].
+    // The sums hold the halves side by side: [2 * k + half]. The steps of each column also
+    // serve the next one as the UP masks its DIAG gates read.
     auto* sums = reinterpret_cast<__m512i*>(tables.sums);
-    auto* upMasks = reinterpret_cast<uint16_t*>(tables.upMasks);
-    auto* steps = reinterpret_cast<uint32_t*>(tables.steps);
-    // Column 0 as the table is initialised; see the portable kernel.
+    auto* steps = reinterpret_cast<uint16_t*>(tables.steps);
+    // Column 0 as the table is initialised; see the portable kernel. Column 1 reads the steps
+    // of its cells 0 and 1 only, both LEFT.
     const int p1 = in.occlusionPenalty;
     for (int k = 0; k <= kMax; ++k) {
         sums[2 * k] = sums[2 * k + 1] = _mm512_set1_epi32(BIG + p1);
-        upMasks[2 * k] = upMasks[2 * k + 1] = k >= 2 && k < kMax ? 0xFFFF : 0;
     }
     sums[2] = sums[3] = _mm512_set1_epi32(p1);
+    std::fill(steps, steps + 8, uint16_t(0));
     const Constants n{_mm512_set1_epi32(p1), _mm512_set1_epi32(p1 + in.matchReward),
                       _mm512_set1_epi32(1)};
-    const size_t stride = 2 * size_t(kMax);
+    const size_t stride = 4 * size_t(kMax);
     for (int x = 1; x < in.width - 1; ++x) {
-        RunColumn<false>(in, n, sums, upMasks, steps + x * stride, x);
+        RunColumn<false>(in, n, sums, steps + x * stride, steps + (x - 1) * stride, x);
     }
-    RunColumn<true>(in, n, sums, upMasks, steps + (in.width - 1) * stride, in.width - 1);
+    const int x = in.width - 1;
+    RunColumn<true>(in, n, sums, steps + x * stride, steps + (x - 1) * stride, x);
 }
 
 } // namespace stereo
