@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <thread>
 #include <vector>
@@ -244,7 +245,8 @@ int MatchGrey(const uint8_t* left, size_t leftStep, const uint8_t* right, size_t
     std::atomic<bool> failed{false};
     try {
         // The map is built apart from depth, which may alias an input still being read.
-        std::vector<uint8_t> map(size_t(width) * height);
+        // Every pixel is written by its row group before it is read.
+        const std::unique_ptr<uint8_t[]> map(new uint8_t[size_t(width) * height]);
 
         // Each stage hands out its tasks in order; a thread that fails to allocate stops
         // taking tasks and the whole call reports it.
@@ -253,7 +255,7 @@ int MatchGrey(const uint8_t* left, size_t leftStep, const uint8_t* right, size_t
             try {
                 RowGroupWorkspace ws(width, params.maxDisparity, lanes);
                 for (int g = nextGroup++; g < groups && !failed; g = nextGroup++) {
-                    MatchRowGroup(ws, left, leftStep, right, rightStep, map.data(), width, height,
+                    MatchRowGroup(ws, left, leftStep, right, rightStep, map.get(), width, height,
                                   params, kernel, g);
                 }
             } catch (const std::bad_alloc&) {
@@ -270,7 +272,7 @@ int MatchGrey(const uint8_t* left, size_t leftStep, const uint8_t* right, size_t
             try {
                 for (int b = nextColumns++; b < columnBlocks && !failed; b = nextColumns++) {
                     const int first = b * COLUMN_BLOCK;
-                    PostProcessColumns(map.data(), left, leftStep, width, height, params, first,
+                    PostProcessColumns(map.get(), left, leftStep, width, height, params, first,
                                        std::min(first + COLUMN_BLOCK, width));
                 }
             } catch (const std::bad_alloc&) {
@@ -287,7 +289,7 @@ int MatchGrey(const uint8_t* left, size_t leftStep, const uint8_t* right, size_t
             try {
                 for (int b = nextRows++; b < rowBlocks && !failed; b = nextRows++) {
                     const int first = b * ROW_BLOCK;
-                    PostProcessRows(map.data(), left, leftStep, right, rightStep, width, height,
+                    PostProcessRows(map.get(), left, leftStep, right, rightStep, width, height,
                                     params, first, std::min(first + ROW_BLOCK, height));
                 }
             } catch (const std::bad_alloc&) {
@@ -299,7 +301,7 @@ int MatchGrey(const uint8_t* left, size_t leftStep, const uint8_t* right, size_t
         }
 
         for (int y = 0; y < height; ++y) {
-            std::memcpy(depth + size_t(y) * depthStep, map.data() + size_t(y) * width, width);
+            std::memcpy(depth + size_t(y) * depthStep, map.get() + size_t(y) * width, width);
         }
     } catch (const std::bad_alloc&) {
         return STEREO_ERR_MEMORY;
