@@ -7,6 +7,7 @@ add_library(stereo_matcher STATIC
     stereo_matcher_post.cpp
     stereo_matcher_dp_generic.cpp
     stereo_matcher_dp_avx2.cpp
+    stereo_matcher_dp_avx512.cpp
 )
 qiv_target_defaults(stereo_matcher)
 target_link_libraries(stereo_matcher PUBLIC Qiv::OpenCV PRIVATE Threads::Threads)
@@ -15,4 +16,8 @@ target_link_libraries(stereo_matcher PUBLIC Qiv::OpenCV PRIVATE Threads::Threads
 target_compile_options(stereo_matcher PRIVATE -Wno-psabi)
 if(CMAKE_SYSTEM_PROCESSOR MATCHES "x86_64|AMD64|i.86")
     set_source_files_properties(stereo_matcher_dp_avx2.cpp PROPERTIES COMPILE_OPTIONS "-mavx2")
+endif()
+if(CMAKE_SYSTEM_PROCESSOR MATCHES "x86_64|AMD64")
+    set_source_files_properties(stereo_matcher_dp_avx512.cpp PROPERTIES COMPILE_OPTIONS
+        "-mavx512f;-mavx512bw;-mavx512vl")
 endif()

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <thread>
 #include <vector>
@@ -53,53 +54,87 @@ void RunOnThreads(int threads, Body body) {
     }
 }
 
-// A 32-byte aligned array, for the vector tables of a row group.
+// A 64-byte aligned array, for the vector tables of a row group.
 template <typename T>
 struct AlignedArray {
     T* data = nullptr;
     explicit AlignedArray(size_t count)
-        : data(static_cast<T*>(::operator new[](count * sizeof(T), std::align_val_t{32}))) {}
-    ~AlignedArray() { ::operator delete[](data, std::align_val_t{32}); }
+        : data(static_cast<T*>(::operator new[](count * sizeof(T), std::align_val_t{64}))) {}
+    ~AlignedArray() { ::operator delete[](data, std::align_val_t{64}); }
     AlignedArray(const AlignedArray&) = delete;
     AlignedArray& operator=(const AlignedArray&) = delete;
 };
 
-// Working memory of one thread of the first stage: one row group's inputs and tables.
+size_t Words(int w, int lanes) {
+    return lanes == WIDE_LANES ? 0 : size_t(w) * lanes;
+}
+
+size_t Bytes(int w, int lanes) {
+    return lanes == WIDE_LANES ? size_t(w) * lanes : 0;
+}
+
+// Working memory of one thread of the first stage: one row group's inputs and tables, allocated
+// once per call and reused for every group the thread takes.
 struct RowGroupWorkspace {
+    int lanes;
     AlignedArray<int32_t> left, rmin, rmax, upAllowed, diagAllowed;
+    AlignedArray<uint32_t> upBits, diagBits;
+    AlignedArray<uint8_t> leftBytes, rminBytes, rmaxBytes;
     std::vector<uint8_t> rowMin, rowMax, rowEdges;
     AlignedArray<int32_t> sums, upMasks;
     AlignedArray<uint8_t> steps;
 
-    RowGroupWorkspace(int w, int maxDisparity)
-        : left(size_t(w) * LANES), rmin(size_t(w) * LANES), rmax(size_t(w) * LANES),
-          upAllowed(size_t(w) * LANES), diagAllowed(size_t(w) * LANES), rowMin(w), rowMax(w),
-          rowEdges(w), sums(size_t(maxDisparity + 3) * LANES),
-          upMasks(size_t(maxDisparity + 3) * LANES), steps(2 * size_t(w) * (maxDisparity + 2)) {}
+    // The wide kernel reads bytes and bit masks, the others widened words.
+    RowGroupWorkspace(int w, int maxDisparity, int lanes)
+        : lanes(lanes), left(Words(w, lanes)), rmin(Words(w, lanes)), rmax(Words(w, lanes)),
+          upAllowed(Words(w, lanes)), diagAllowed(Words(w, lanes)), upBits(Bytes(w, lanes) / lanes),
+          diagBits(Bytes(w, lanes) / lanes), leftBytes(Bytes(w, lanes)), rminBytes(Bytes(w, lanes)),
+          rmaxBytes(Bytes(w, lanes)), rowMin(w), rowMax(w), rowEdges(w),
+          sums(size_t(maxDisparity + 3) * lanes), upMasks(size_t(maxDisparity + 3) * lanes),
+          steps(2 * size_t(w) * (maxDisparity + 2) * (lanes / 8)) {}
 };
 
 void MatchRowGroup(RowGroupWorkspace& ws, const uint8_t* left, size_t leftStep,
                    const uint8_t* right, size_t rightStep, uint8_t* map, int width, int height,
-                   const MatchParams& params, bool avx2, int group) {
-    const int y0 = group * LANES;
-    const int rows = std::min(LANES, height - y0);
+                   const MatchParams& params, Kernel kernel, int group) {
+    const int lanes = ws.lanes;
+    const int y0 = group * lanes;
+    const int rows = std::min(lanes, height - y0);
+    if (lanes == WIDE_LANES) {
+        std::fill(ws.upBits.data, ws.upBits.data + width, 0u);
+        std::fill(ws.diagBits.data, ws.diagBits.data + width, 0u);
+    }
     // Lanes past the last row repeat it; their results are dropped.
-    for (int lane = 0; lane < LANES; ++lane) {
+    for (int lane = 0; lane < lanes; ++lane) {
         const int y = y0 + std::min(lane, rows - 1);
         const uint8_t* l = left + size_t(y) * leftStep;
         const uint8_t* r = right + size_t(y) * rightStep;
         RightBounds(r, width, ws.rowMin.data(), ws.rowMax.data());
         EdgeFlags(l, r, width, ws.rowEdges.data());
+        const uint8_t* e = ws.rowEdges.data();
+        if (lanes == WIDE_LANES) {
+            for (int x = 0; x < width; ++x) {
+                const size_t i = size_t(x) * lanes + lane;
+                ws.leftBytes.data[i] = l[x];
+                ws.rminBytes.data[i] = ws.rowMin[x];
+                ws.rmaxBytes.data[i] = ws.rowMax[x];
+                ws.upBits.data[x] |= uint32_t(e[x] & EDGE_LEFT) << lane;
+                ws.diagBits.data[x] |= uint32_t(e[x] >> 1 & 1) << lane;
+            }
+            continue;
+        }
+        const int p1 = params.occlusionPenalty;
         for (int x = 0; x < width; ++x) {
-            const size_t i = size_t(x) * LANES + lane;
+            const size_t i = size_t(x) * lanes + lane;
             ws.left.data[i] = l[x];
-            ws.rmin.data[i] = ws.rowMin[x] + params.occlusionPenalty;
-            ws.rmax.data[i] = ws.rowMax[x] - params.occlusionPenalty;
-            ws.upAllowed.data[i] = ws.rowEdges[x] & EDGE_LEFT ? -1 : 0;
-            ws.diagAllowed.data[i] = ws.rowEdges[x] & EDGE_RIGHT ? -1 : 0;
+            ws.rmin.data[i] = ws.rowMin[x] + p1;
+            ws.rmax.data[i] = ws.rowMax[x] - p1;
+            ws.upAllowed.data[i] = -(e[x] & EDGE_LEFT);
+            ws.diagAllowed.data[i] = -(e[x] >> 1 & 1);
         }
     }
     RowGroupInput in;
+    in.lanes = lanes;
     in.width = width;
     in.maxDisparity = params.maxDisparity;
     in.occlusionPenalty = params.occlusionPenalty;
@@ -109,14 +144,39 @@ void MatchRowGroup(RowGroupWorkspace& ws, const uint8_t* left, size_t leftStep,
     in.rmaxMinusP1 = ws.rmax.data;
     in.upAllowed = ws.upAllowed.data;
     in.diagAllowed = ws.diagAllowed.data;
-    RowGroupTables tables{ws.sums.data, ws.upMasks.data, ws.steps.data};
-    if (avx2) {
+    in.upBits = ws.upBits.data;
+    in.diagBits = ws.diagBits.data;
+    in.leftBytes = ws.leftBytes.data;
+    in.rminBytes = ws.rminBytes.data;
+    in.rmaxBytes = ws.rmaxBytes.data;
+    RowGroupTables tables{lanes, ws.sums.data, ws.upMasks.data, ws.steps.data};
+    switch (kernel) {
+    case Kernel::AVX512:
+        RunRowGroupAvx512(in, tables);
+        break;
+    case Kernel::AVX2:
         RunRowGroupAvx2(in, tables);
-    } else {
+        break;
+    default:
         RunRowGroupGeneric(in, tables);
+        break;
     }
     for (int lane = 0; lane < rows; ++lane) {
         Backtrack(tables, width, params.maxDisparity, lane, map + size_t(y0 + lane) * width);
+    }
+}
+
+// The kernel asked for, or the best one the processor runs.
+Kernel ChooseKernel(Kernel asked) {
+    const bool avx512 = Avx512Supported();
+    const bool avx2 = Avx2Supported();
+    switch (asked) {
+    case Kernel::GENERIC:
+        return Kernel::GENERIC;
+    case Kernel::AVX2:
+        return avx2 ? Kernel::AVX2 : Kernel::GENERIC;
+    default:
+        return avx512 ? Kernel::AVX512 : avx2 ? Kernel::AVX2 : Kernel::GENERIC;
     }
 }
 
@@ -125,6 +185,15 @@ void MatchRowGroup(RowGroupWorkspace& ws, const uint8_t* left, size_t leftStep,
 bool Avx2Supported() {
 #if defined(__x86_64__) || defined(__i386__)
     return __builtin_cpu_supports("avx2");
+#else
+    return false;
+#endif
+}
+
+bool Avx512Supported() {
+#if defined(__x86_64__)
+    return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+           __builtin_cpu_supports("avx512vl");
 #else
     return false;
 #endif
@@ -166,26 +235,28 @@ int ResolveParameters(int width, int maxDisparity, const double raw[5], MatchPar
 int MatchGrey(const uint8_t* left, size_t leftStep, const uint8_t* right, size_t rightStep,
               uint8_t* depth, size_t depthStep, int width, int height, const MatchParams& params,
               const MatchOptions& options) {
-    const bool avx2 = options.kernel != Kernel::GENERIC && Avx2Supported();
+    const Kernel kernel = ChooseKernel(options.kernel);
+    const int lanes = kernel == Kernel::AVX512 ? WIDE_LANES : LANES;
     int threads = options.threads;
     if (threads <= 0) {
         threads = std::max(1, int(std::thread::hardware_concurrency()));
     }
-    const int groups = (height + LANES - 1) / LANES;
+    const int groups = (height + lanes - 1) / lanes;
     std::atomic<bool> failed{false};
     try {
         // The map is built apart from depth, which may alias an input still being read.
-        std::vector<uint8_t> map(size_t(width) * height);
+        // Every pixel is written by its row group before it is read.
+        const std::unique_ptr<uint8_t[]> map(new uint8_t[size_t(width) * height]);
 
         // Each stage hands out its tasks in order; a thread that fails to allocate stops
         // taking tasks and the whole call reports it.
         std::atomic<int> nextGroup{0};
         RunOnThreads(std::min(threads, groups), [&] {
             try {
-                RowGroupWorkspace ws(width, params.maxDisparity);
+                RowGroupWorkspace ws(width, params.maxDisparity, lanes);
                 for (int g = nextGroup++; g < groups && !failed; g = nextGroup++) {
-                    MatchRowGroup(ws, left, leftStep, right, rightStep, map.data(), width, height,
-                                  params, avx2, g);
+                    MatchRowGroup(ws, left, leftStep, right, rightStep, map.get(), width, height,
+                                  params, kernel, g);
                 }
             } catch (const std::bad_alloc&) {
                 failed = true;
@@ -201,7 +272,7 @@ int MatchGrey(const uint8_t* left, size_t leftStep, const uint8_t* right, size_t
             try {
                 for (int b = nextColumns++; b < columnBlocks && !failed; b = nextColumns++) {
                     const int first = b * COLUMN_BLOCK;
-                    PostProcessColumns(map.data(), left, leftStep, width, height, params, first,
+                    PostProcessColumns(map.get(), left, leftStep, width, height, params, first,
                                        std::min(first + COLUMN_BLOCK, width));
                 }
             } catch (const std::bad_alloc&) {
@@ -218,7 +289,7 @@ int MatchGrey(const uint8_t* left, size_t leftStep, const uint8_t* right, size_t
             try {
                 for (int b = nextRows++; b < rowBlocks && !failed; b = nextRows++) {
                     const int first = b * ROW_BLOCK;
-                    PostProcessRows(map.data(), left, leftStep, right, rightStep, width, height,
+                    PostProcessRows(map.get(), left, leftStep, right, rightStep, width, height,
                                     params, first, std::min(first + ROW_BLOCK, height));
                 }
             } catch (const std::bad_alloc&) {
@@ -230,7 +301,7 @@ int MatchGrey(const uint8_t* left, size_t leftStep, const uint8_t* right, size_t
         }
 
         for (int y = 0; y < height; ++y) {
-            std::memcpy(depth + size_t(y) * depthStep, map.data() + size_t(y) * width, width);
+            std::memcpy(depth + size_t(y) * depthStep, map.get() + size_t(y) * width, width);
         }
     } catch (const std::bad_alloc&) {
         return STEREO_ERR_MEMORY;

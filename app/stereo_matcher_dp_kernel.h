@@ -147,6 +147,7 @@ inline void RunColumn(const stereo::RowGroupInput& in, V8* sums, V8* upMasks, ui
 }
 
 inline void RunRowGroup(const stereo::RowGroupInput& in, const stereo::RowGroupTables& tables) {
+    // in.lanes and tables.lanes are LANES here.
     const int kMax = in.maxDisparity + 2;
     V8* sums = reinterpret_cast<V8*>(tables.sums);
     V8* upMasks = reinterpret_cast<V8*>(tables.upMasks);

@@ -7,8 +7,10 @@
 
 namespace stereo {
 
-// Rows matched together, one per SIMD lane of 32-bit sums.
+// Rows matched together, one per SIMD lane of 32-bit sums: LANES by the AVX2 and portable
+// kernels, WIDE_LANES by the AVX-512 one.
 constexpr int LANES = 8;
+constexpr int WIDE_LANES = 32;
 // The "unreachable" sum of the dynamic programme's border cells.
 constexpr int BIG = INT_MAX / 4;
 
@@ -29,7 +31,7 @@ struct MatchParams {
     int slightlyReliable = 0;   // P5
 };
 
-enum class Kernel { AUTO, GENERIC, AVX2 };
+enum class Kernel { AUTO, GENERIC, AVX2, AVX512 };
 
 struct MatchOptions {
     Kernel kernel = Kernel::AUTO;
@@ -47,6 +49,8 @@ int MatchGrey(const uint8_t* left, size_t leftStep, const uint8_t* right, size_t
               const MatchOptions& options = {});
 
 bool Avx2Supported();
+// AVX-512 F, BW and VL, as the wide kernel needs them.
+bool Avx512Supported();
 
 // ---- Parts of the fast path ----
 
@@ -55,9 +59,11 @@ void RightBounds(const uint8_t* right, int width, uint8_t* rmin, uint8_t* rmax);
 // Edge flags EDGE_LEFT and EDGE_RIGHT of one row pair, borders included.
 void EdgeFlags(const uint8_t* left, const uint8_t* right, int width, uint8_t* edges);
 
-// Up to LANES scanlines, interleaved by column: element [x * LANES + lane], widened to 32 bits
-// and 32-byte aligned so that a column of all lanes is one vector load.
+// Up to `lanes` (LANES or WIDE_LANES) scanlines, interleaved by column: element
+// [x * lanes + lane], widened to 32 bits and 64-byte aligned so that a column of all lanes is one
+// vector load.
 struct RowGroupInput {
+    int lanes = LANES;
     int width = 0;
     int maxDisparity = 0;
     int occlusionPenalty = 0;
@@ -67,22 +73,32 @@ struct RowGroupInput {
     const int32_t* rmaxMinusP1 = nullptr; // right-image upper bound - occlusionPenalty
     const int32_t* upAllowed = nullptr;   // -1 where the pixel has EDGE_LEFT, else 0
     const int32_t* diagAllowed = nullptr; // -1 where the pixel has EDGE_RIGHT, else 0
+    // The wide kernel's inputs: the gates as bit masks (bit lane of [x]) and the pixels and
+    // bounds as bytes ([x * lanes + lane]), a quarter of the memory of the widened ones.
+    const uint32_t* upBits = nullptr;
+    const uint32_t* diagBits = nullptr;
+    const uint8_t* leftBytes = nullptr;
+    const uint8_t* rminBytes = nullptr;
+    const uint8_t* rmaxBytes = nullptr;
 };
 
-// Scratch of one row group, 32-byte aligned. sums and upMasks: (maxDisparity + 3) * LANES;
-// steps: width * (maxDisparity + 2) pairs of lane bits, [2 * (x * (maxDisparity + 2) + k)] the
-// lanes whose step is UP, the byte after it the lanes where DIAG beat LEFT (DIAG unless UP).
+// Scratch of one row group, 64-byte aligned. sums and upMasks: (maxDisparity + 3) * lanes;
+// steps: width * (maxDisparity + 2) pairs of lane masks of lanes / 8 bytes each: at
+// [2 * (x * (maxDisparity + 2) + k) * lanes / 8] the lanes whose step is UP, then the lanes where
+// DIAG beat LEFT (DIAG unless UP). Bit `lane` of a mask is bit lane % 8 of its byte lane / 8.
 struct RowGroupTables {
+    int lanes = LANES;
     int32_t* sums = nullptr;
     int32_t* upMasks = nullptr;
     uint8_t* steps = nullptr;
 };
 
-// The dynamic programme over all columns; afterwards sums[k * LANES + lane] holds the path sum of
+// The dynamic programme over all columns; afterwards sums[k * lanes + lane] holds the path sum of
 // disparity k - 1 at the last column plus the occlusion penalty, and steps the choice of every
 // computed cell.
 void RunRowGroupGeneric(const RowGroupInput& in, const RowGroupTables& tables);
 void RunRowGroupAvx2(const RowGroupInput& in, const RowGroupTables& tables);
+void RunRowGroupAvx512(const RowGroupInput& in, const RowGroupTables& tables);
 
 // Backtracks one lane of a finished row group into a row of width disparities.
 void Backtrack(const RowGroupTables& tables, int width, int maxDisparity, int lane, uint8_t* out);

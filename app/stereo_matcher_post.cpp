@@ -1,9 +1,10 @@
 // Propagation of reliable disparities across scanlines, on the finished raw map.
 //
-// The vertical steps run column by column over blocks of columns copied into column-major
-// scratch, so each column is a contiguous array and the column walks stay in cache. A column
-// needs only its own map values and the vertical-gradient flags of itself and its two
-// neighbours, so blocks are independent and recompute their one-column halo of flags.
+// The vertical steps run over blocks of columns: the coercion and the gradient flags row by row
+// across the block (the columns in lock-step), the propagation column by column on column-major
+// copies, so each column walk stays in cache. A column needs only its own map values and the
+// vertical-gradient flags of itself and its two neighbours, so blocks are independent and
+// recompute their one-column halo of flags.
 #include "app/stereo_matcher_internal.h"
 
 #include <algorithm>
@@ -54,18 +55,30 @@ void Propagate(uint8_t* values, const int* reliability, const uint8_t* blocked, 
     }
 }
 
-// Rows whose left-image intensities change by 5 or more across three rows (the next test after a
-// hit starts two rows further).
-void VerticalGradients(const uint8_t* left, int height, uint8_t* flags) {
-    std::fill(flags, flags + height, uint8_t(0));
-    int y = 1;
-    while (y <= height - 2) {
-        const int a = left[y - 1], b = left[y], c = left[y + 1];
-        if (std::max(std::max(a, b), c) - std::min(std::min(a, b), c) >= 5) {
-            flags[y - 1] = flags[y] = flags[y + 1] = 1;
-            y += 2;
-        } else {
-            ++y;
+// Vertical intensity gradients of columns [first, last) into gradients (rows of last - first
+// bytes): rows whose left-image intensities change by 5 or more across three rows, the next
+// test after a hit starting two rows further. Row by row, so that the columns go in lock-step;
+// `skip` holds each column's "previous row was a hit".
+void VerticalGradients(const uint8_t* left, size_t leftStep, int height, int first, int last,
+                       uint8_t* gradients, uint8_t* skip) {
+    const int n = last - first;
+    std::fill(gradients, gradients + size_t(std::min(height, 2)) * n, uint8_t(0));
+    std::fill(skip, skip + n, uint8_t(0));
+    for (int y = 1; y <= height - 2; ++y) {
+        const uint8_t* a = left + size_t(y - 1) * leftStep + first;
+        const uint8_t* b = a + leftStep;
+        const uint8_t* c = b + leftStep;
+        uint8_t* above = gradients + size_t(y - 1) * n;
+        uint8_t* here = above + n;
+        uint8_t* below = here + n;
+        for (int i = 0; i < n; ++i) {
+            const uint8_t hi = std::max(std::max(a[i], b[i]), c[i]);
+            const uint8_t lo = std::min(std::min(a[i], b[i]), c[i]);
+            const uint8_t hit = uint8_t(!skip[i] & (hi - lo >= 5));
+            above[i] |= hit;
+            here[i] |= hit;
+            below[i] = hit;
+            skip[i] = hit;
         }
     }
 }
@@ -75,53 +88,46 @@ void VerticalGradients(const uint8_t* left, int height, uint8_t* flags) {
 void PostProcessColumns(uint8_t* map, const uint8_t* left, size_t leftStep, int width, int height,
                         const MatchParams& params, int first, int last) {
     const size_t h = size_t(height);
-    std::vector<uint8_t> leftColumns((BLOCK_COLUMNS + 2) * h);
     std::vector<uint8_t> gradients((BLOCK_COLUMNS + 2) * h);
+    std::vector<uint8_t> skip(BLOCK_COLUMNS + 2);
     std::vector<uint8_t> columns(BLOCK_COLUMNS * h);
-    std::vector<uint8_t> blocked(h);
+    std::vector<uint8_t> blockedColumns(BLOCK_COLUMNS * h);
     std::vector<int> reliability(h);
 
     for (int x0 = first; x0 < last; x0 += BLOCK_COLUMNS) {
         const int x1 = std::min(x0 + BLOCK_COLUMNS, last);
-        // Halo columns x0 - 1 and x1, where they exist, at slots 0 and x1 - x0 + 1.
+        const int n = x1 - x0;
+        // Vertical coercion, row by row over the block: a pixel between two equal neighbours
+        // takes their value (later rows see the change).
+        for (int y = 1; y <= height - 2; ++y) {
+            const uint8_t* above = map + size_t(y - 1) * width + x0;
+            uint8_t* here = map + size_t(y) * width + x0;
+            const uint8_t* below = map + size_t(y + 1) * width + x0;
+            for (int i = 0; i < n; ++i) {
+                here[i] = above[i] == below[i] ? above[i] : here[i];
+            }
+        }
+        // Gradient flags of the block and its halo columns x0 - 1 and x1 where they exist,
+        // thinned to those whose row neighbours are flagged too.
         const int h0 = std::max(x0 - 1, 0);
         const int h1 = std::min(x1 + 1, width);
+        const int hn = h1 - h0;
+        VerticalGradients(left, leftStep, height, h0, h1, gradients.data(), skip.data());
         for (int y = 0; y < height; ++y) {
-            const uint8_t* l = left + size_t(y) * leftStep;
-            for (int x = h0; x < h1; ++x) {
-                leftColumns[size_t(x - x0 + 1) * h + y] = l[x];
+            const uint8_t* g = &gradients[size_t(y) * hn] + (x0 - h0);
+            const uint8_t* m = map + size_t(y) * width + x0;
+            for (int i = 0; i < n; ++i) {
+                const int x = x0 + i;
+                const bool inner = x >= 1 && x <= width - 2;
+                blockedColumns[size_t(i) * h + y] = inner ? g[i] & g[i - 1] & g[i + 1] : g[i];
+                columns[size_t(i) * h + y] = m[i];
             }
-            const uint8_t* m = map + size_t(y) * width;
-            for (int x = x0; x < x1; ++x) {
-                columns[size_t(x - x0) * h + y] = m[x];
-            }
-        }
-        for (int x = h0; x < h1; ++x) {
-            const size_t slot = size_t(x - x0 + 1) * h;
-            VerticalGradients(&leftColumns[slot], height, &gradients[slot]);
         }
 
-        for (int x = x0; x < x1; ++x) {
-            uint8_t* column = &columns[size_t(x - x0) * h];
-            // Vertical coercion: a pixel between two equal neighbours takes their value.
-            for (int y = 1; y <= height - 2; ++y) {
-                if (column[y - 1] == column[y + 1]) {
-                    column[y] = column[y - 1];
-                }
-            }
-            // Gradient flags thinned to those whose row neighbours are flagged too.
-            const uint8_t* g = &gradients[size_t(x - x0 + 1) * h];
-            if (x >= 1 && x <= width - 2) {
-                const uint8_t* before = g - h;
-                const uint8_t* after = g + h;
-                for (int y = 0; y < height; ++y) {
-                    blocked[y] = g[y] & before[y] & after[y];
-                }
-            } else {
-                std::copy(g, g + h, blocked.begin());
-            }
+        for (int i = 0; i < n; ++i) {
+            uint8_t* column = &columns[size_t(i) * h];
             RunLengths(column, height, reliability.data());
-            Propagate(column, reliability.data(), blocked.data(), height, params);
+            Propagate(column, reliability.data(), &blockedColumns[size_t(i) * h], height, params);
         }
 
         for (int y = 0; y < height; ++y) {

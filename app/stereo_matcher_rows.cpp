@@ -6,32 +6,36 @@
 
 namespace stereo {
 
+// Written as plain loops over bytes so that the compiler vectorizes them.
 void RightBounds(const uint8_t* right, int width, uint8_t* rmin, uint8_t* rmax) {
-    for (int r = 0; r <= width - 2; ++r) {
-        const int a = right[r];
-        const int before = r == 0 ? a : (right[r - 1] + a) / 2;
-        const int after = (a + right[r + 1]) / 2;
-        rmin[r] = uint8_t(std::min(std::min(before, a), after));
-        rmax[r] = uint8_t(std::max(std::max(before, a), after));
+    {
+        const int a = right[0];
+        const int after = (a + right[1]) / 2;
+        rmin[0] = uint8_t(std::min(a, after));
+        rmax[0] = uint8_t(std::max(a, after));
+    }
+    for (int r = 1; r <= width - 2; ++r) {
+        const uint8_t a = right[r];
+        // floor((p + q) / 2) without widening.
+        const uint8_t before = uint8_t((right[r - 1] & a) + ((right[r - 1] ^ a) >> 1));
+        const uint8_t after = uint8_t((a & right[r + 1]) + ((a ^ right[r + 1]) >> 1));
+        rmin[r] = std::min(std::min(before, a), after);
+        rmax[r] = std::max(std::max(before, a), after);
     }
     rmin[width - 1] = rmin[width - 2];
     rmax[width - 1] = rmax[width - 2];
 }
 
-namespace {
-
-int Range3(const uint8_t* p) {
-    const int a = p[0], b = p[1], c = p[2];
-    return std::max(std::max(a, b), c) - std::min(std::min(a, b), c);
-}
-
-} // namespace
-
 void EdgeFlags(const uint8_t* left, const uint8_t* right, int width, uint8_t* edges) {
     std::fill(edges, edges + width, uint8_t(0));
     for (int x = 3; x <= width - 5; ++x) {
-        edges[x] = uint8_t((Range3(left + x - 3) >= 5 ? EDGE_LEFT : 0) |
-                           (Range3(right + x + 1) >= 5 ? EDGE_RIGHT : 0));
+        const uint8_t l0 = left[x - 3], l1 = left[x - 2], l2 = left[x - 1];
+        const uint8_t r0 = right[x + 1], r1 = right[x + 2], r2 = right[x + 3];
+        const uint8_t leftRange =
+            uint8_t(std::max(std::max(l0, l1), l2) - std::min(std::min(l0, l1), l2));
+        const uint8_t rightRange =
+            uint8_t(std::max(std::max(r0, r1), r2) - std::min(std::min(r0, r1), r2));
+        edges[x] = uint8_t((leftRange >= 5 ? EDGE_LEFT : 0) | (rightRange >= 5 ? EDGE_RIGHT : 0));
     }
     // Paths may leave the left border only by DIAG and reach the right border only by UP; at
     // small widths the right border wins.
@@ -48,14 +52,17 @@ namespace {
 // The step of any cell of the table, including the border cells that the dynamic programme only
 // initialises: rows 0 and D + 2 LEFT except (D + 2, D), the diagonal (k, k - 2) UP, (1, 0) LEFT.
 // Cells beyond the diagonal are never reached by a path; they read as LEFT.
-int StepAt(const RowGroupTables& tables, int maxDisparity, int lane, int k, int x) {
+[[gnu::always_inline]] inline int StepAt(const RowGroupTables& tables, int maxDisparity, int lane,
+                                         int k, int x) {
     const int kMax = maxDisparity + 2;
     if (k >= 1 && k <= maxDisparity + 1 && x >= 1 && k <= x + 1) {
-        const uint8_t* bits = tables.steps + 2 * (size_t(x) * (maxDisparity + 2) + k);
-        if (bits[0] >> lane & 1) {
+        const int maskBytes = tables.lanes / 8;
+        const uint8_t* bits =
+            tables.steps + 2 * (size_t(x) * (maxDisparity + 2) + k) * maskBytes + lane / 8;
+        if (bits[0] >> lane % 8 & 1) {
             return STEP_UP;
         }
-        return bits[1] >> lane & 1 ? STEP_DIAG : STEP_LEFT;
+        return bits[maskBytes] >> lane % 8 & 1 ? STEP_DIAG : STEP_LEFT;
     }
     if (k >= 2 && k <= kMax && x == k - 2) {
         return STEP_UP;
@@ -69,7 +76,7 @@ void Backtrack(const RowGroupTables& tables, int width, int maxDisparity, int la
     const int kMax = maxDisparity + 2;
     int k = 1;
     for (int i = 2; i <= maxDisparity + 1; ++i) {
-        if (tables.sums[i * LANES + lane] < tables.sums[k * LANES + lane]) {
+        if (tables.sums[i * tables.lanes + lane] < tables.sums[k * tables.lanes + lane]) {
             k = i;
         }
     }

@@ -516,18 +516,7 @@ void ShutDown() {
 } // namespace
 
 int WaitFrame() {
-    const auto t0 = std::chrono::steady_clock::now();
-    for (;;) {
-        const std::chrono::duration<double, std::milli> elapsed =
-            std::chrono::steady_clock::now() - t0;
-        if (std::floor(elapsed.count() + 0.5) >= FRAME_MS) {
-            return 0;
-        }
-        QIV_PumpMessages();
-        if (StopRequested != 0) {
-            return 1;
-        }
-    }
+    return QIV_Wait(FRAME_MS);
 }
 
 void UserInit() {

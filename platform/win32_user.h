@@ -266,6 +266,10 @@
 // PeekMessage options.
 #define PM_NOREMOVE 0x0000
 #define PM_REMOVE 0x0001
+#define QS_ALLINPUT 0x04FF
+#define WAIT_OBJECT_0 0x00000000u
+#define WAIT_TIMEOUT 0x00000102u
+#define WAIT_FAILED 0xFFFFFFFFu
 #define PM_NOYIELD 0x0002
 
 // System metrics.
@@ -461,6 +465,13 @@ BOOL IsDialogMessageW(HWND dialog, LPMSG msg);
 BOOL PostMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT SendMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 void PostQuitMessage(int exitCode);
+// Posts a message with no window to a thread's queue; FALSE when the thread has no queue.
+BOOL PostThreadMessageW(DWORD threadId, UINT message, WPARAM wParam, LPARAM lParam);
+// Only the message-queue form (count 0, no handles): blocks until a message arrives that the
+// thread has not yet seen through GetMessageW/PeekMessageW, or the time is up. Returns
+// WAIT_OBJECT_0 or WAIT_TIMEOUT (WAIT_FAILED with handles).
+DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll,
+                                DWORD milliseconds, DWORD wakeMask);
 DWORD GetCurrentThreadId();
 
 // Named mutexes, shared by the processes of one user: a name exists while a process holds its

@@ -7,8 +7,6 @@
 #include "runtime/worker.h"
 #include "textwin/line_claim.h"
 
-#include <thread>
-
 namespace {
 
 constexpr std::uint32_t EXIT_GRACE_MS = 2000;
@@ -23,11 +21,13 @@ void StartCommand() {
     // A program started while a prompt reads a line would read lines of its own.
     if (Running.load() == 0 && !LineInputBusy()) {
         StartRequested = 1;
+        WakeWorker();
     }
 }
 
 void StopCommand() {
     StopRequested = 1;
+    WakeWorker();
 }
 
 void ExitCommand() {
@@ -38,17 +38,20 @@ void ExitCommand() {
     InputActive = 0;
     StopRequested = 1;
     ExitState = 1;
+    WakeWorker();
     CloseTextWindowLogs();
     std::uint32_t t0 = QIV_GetTime();
     while (!WorkerFinished()) {
-        if (QIV_GetTime() - t0 > EXIT_GRACE_MS) {
-            break;
-        }
         // The worker may be waiting for the GUI thread (window calls are carried there), so
         // desktop events go on while it finishes; nothing of the main thread is dispatched.
         MSG msg;
         PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
-        std::this_thread::yield();
+        const std::uint32_t elapsed = QIV_GetTime() - t0;
+        if (WorkerFinished() || elapsed > EXIT_GRACE_MS) {
+            break;
+        }
+        // The finished worker wakes this wait (after the look above).
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, EXIT_GRACE_MS + 1 - elapsed, QS_ALLINPUT);
     }
     // A worker that is still running cannot be stopped from outside; WinMain ends the whole
     // process once the main window is gone.

@@ -37,3 +37,8 @@ HWND QIV_MainWindow();
 // Dispatches every message waiting in the calling thread's queue and returns when it is empty;
 // never waits. Keys of the input box and the button box get their dialog handling.
 void QIV_PumpMessages();
+
+// Dispatches the calling thread's messages as they arrive, sleeping in between, until
+// milliseconds have passed (rounded to the nearest millisecond) or Stop is requested. Returns 0
+// when the time ran out, 1 on Stop.
+int QIV_Wait(int milliseconds);

@@ -1,13 +1,17 @@
-// The message pumps of every waiting loop.
+// The message pumps of every waiting loop, and the timed wait built on them.
 //
 // A WM_QUIT that a pump takes is not acted on, but it is posted again once the queue is empty:
 // the main window's Exit can run inside a requester's pump, and the main message loop must
 // still see the quit message that destroying the window posted.
 #include "boxes/box_dialogs.h"
 #include "platform/win32.h"
+#include "runtime/control_words.h"
 #include "runtime/helpers.h"
 #include "runtime/subsystem_seams.h"
 #include "runtime/worker.h"
+
+#include <chrono>
+#include <cmath>
 
 namespace {
 
@@ -42,4 +46,23 @@ void QIV_PumpMessages() {
 
 void PumpMainMessages() {
     Pump(DialogHandling::None);
+}
+
+int QIV_Wait(int milliseconds) {
+    const auto t0 = std::chrono::steady_clock::now();
+    for (;;) {
+        const std::chrono::duration<double, std::milli> elapsed =
+            std::chrono::steady_clock::now() - t0;
+        const double left = milliseconds - elapsed.count();
+        if (left <= 0.5) {
+            return 0;
+        }
+        QIV_PumpMessages();
+        if (StopRequested != 0) {
+            return 1;
+        }
+        // Stop and Exit wake this wait; so does any message for the thread's windows.
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(std::ceil(left - 0.5)),
+                                  QS_ALLINPUT);
+    }
 }

@@ -17,6 +17,7 @@ namespace {
 
 constexpr int NOT_POSTED = -2; // Exit began before the request went out
 constexpr int NOT_SERVED = -1; // Exit ended the worker before it served the request
+constexpr DWORD REQUEST_WAIT_MS = 50;
 
 // Result slots of the requests in progress, one per nesting level. They are static so that a
 // worker still finishing a request that Exit gave up on never writes into a dead stack frame.
@@ -30,6 +31,12 @@ struct NestingLevel {
     int* slot;
 };
 
+// Sleeps until a message arrives: the worker wakes this thread when it finishes a request, after
+// the caller's last look at the request words. The timeout only bounds the cost of a lost wake.
+void WaitForWorker() {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, REQUEST_WAIT_MS, QS_ALLINPUT);
+}
+
 // Posts a request with the given arguments and waits for it.
 int Post(int code, RequestBlock args) {
     while (RequestCode.load(std::memory_order_acquire) != 0) {
@@ -37,6 +44,9 @@ int Post(int code, RequestBlock args) {
             return NOT_POSTED;
         }
         PumpMainMessages();
+        if (RequestCode.load(std::memory_order_acquire) != 0) {
+            WaitForWorker();
+        }
     }
     if (ExitState.load() != 0) {
         return NOT_POSTED;
@@ -48,11 +58,15 @@ int Post(int code, RequestBlock args) {
     RequestArgs = args;
     RequestDone.store(0, std::memory_order_relaxed);
     RequestCode.store(code, std::memory_order_release);
+    WakeWorker();
     while (RequestDone.load(std::memory_order_acquire) == 0) {
         if (ExitState.load() != 0) {
             return NOT_SERVED;
         }
         PumpMainMessages();
+        if (RequestDone.load(std::memory_order_acquire) == 0) {
+            WaitForWorker();
+        }
     }
     return *level.slot;
 }
@@ -97,6 +111,7 @@ void ServiceRequest() {
     }
     RequestDone.store(1, std::memory_order_release);
     RequestCode.store(0, std::memory_order_release);
+    WakeMainThread();
 }
 
 int RequestCreateImage(int number, const char* title, int width, int height, int bits) {

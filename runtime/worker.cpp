@@ -11,13 +11,25 @@
 #include "runtime/subsystem_seams.h"
 
 #include <atomic>
-#include <chrono>
 #include <thread>
 
 namespace {
 
+// The idle loop's longest sleep: flags changed by code that does not wake the worker (a test
+// setting a control word directly) are still seen within this time.
+constexpr DWORD IDLE_WAIT_MS = 100;
+
 std::thread workerThread;
 std::atomic<bool> workerDone{true};
+std::atomic<DWORD> workerThreadId{0};
+std::atomic<DWORD> mainThreadId{0};
+
+// A WM_NULL ends the thread's wait for messages; it dispatches to nothing.
+void Wake(const std::atomic<DWORD>& thread) {
+    if (const DWORD id = thread.load()) {
+        PostThreadMessageW(id, WM_NULL, 0, 0);
+    }
+}
 
 void AcceptDrops(BOOL accept) {
     if (MainWindow) {
@@ -27,30 +39,42 @@ void AcceptDrops(BOOL accept) {
 
 } // namespace
 
+void WakeWorker() {
+    Wake(workerThreadId);
+}
+
+void WakeMainThread() {
+    Wake(mainThreadId);
+}
+
 int WorkerMain() {
+    workerThreadId = GetCurrentThreadId();
     UserInit();
     RebuildSnapTargets();
     while (ExitState.load() == 0) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
         QIV_PumpMessages();
         if (RequestCode.load(std::memory_order_acquire) != 0) {
             ServiceRequest();
+            continue;
         }
-        if (StartRequested.load() != 0 && Running.load() == 0) {
-            AcceptDrops(FALSE);
-            Running = 1;
-            StartRequested = 0;
-            StopRequested = 0;
-            UserMain();
-            if (ExitState.load() != 0) {
-                break;
-            }
-            // A Start that raced with the start of this run belongs to it, not to a new one.
-            StartRequested = 0;
-            Running = 0;
-            StopRequested = 0;
-            AcceptDrops(TRUE);
+        if (StartRequested.load() == 0 || Running.load() != 0) {
+            // Whoever sets Start, Exit or a request wakes this wait with a message.
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, IDLE_WAIT_MS, QS_ALLINPUT);
+            continue;
         }
+        AcceptDrops(FALSE);
+        Running = 1;
+        StartRequested = 0;
+        StopRequested = 0;
+        UserMain();
+        if (ExitState.load() != 0) {
+            break;
+        }
+        // A Start that raced with the start of this run belongs to it, not to a new one.
+        StartRequested = 0;
+        Running = 0;
+        StopRequested = 0;
+        AcceptDrops(TRUE);
     }
     ExitState = 2;
     QIV_PumpMessages();
@@ -61,14 +85,17 @@ int WorkerMain() {
             DestroyWindow(box);
         }
     }
+    workerThreadId = 0;
     return 0;
 }
 
 void StartWorkerThread() {
     workerDone = false;
+    mainThreadId = GetCurrentThreadId();
     workerThread = std::thread([] {
         WorkerMain();
         workerDone = true;
+        WakeMainThread();
     });
 }
 

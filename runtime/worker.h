@@ -12,6 +12,10 @@ bool WorkerFinished();
 // Joins a finished worker; a worker that is still running is left to the end of the process.
 void ReleaseWorkerThread();
 
+// Ends the worker's (or the main thread's) wait for messages, after a control word changed.
+void WakeWorker();
+void WakeMainThread();
+
 // Carries out the request in RequestCode, then sets RequestDone and clears the code.
 void ServiceRequest();
 

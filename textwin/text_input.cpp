@@ -10,15 +10,15 @@
 
 #include "platform/win32.h"
 
-#include <chrono>
+#include <algorithm>
 #include <cstdio>
-#include <thread>
 
 namespace {
 
 using namespace textwin;
 
 constexpr std::uint32_t BLINK_MS = 200;
+constexpr std::uint32_t IDLE_CAP_MS = 50;
 constexpr wchar_t BLANK = L' ';
 constexpr wchar_t UNDERSCORE = L'_';
 constexpr wchar_t IDEOGRAPHIC_SPACE = 0x3000;
@@ -213,8 +213,12 @@ void ReadLine(char* buffer) {
             blinkPending = false;
         }
         if (!typed && request == 0) {
-            // Nothing to do until the next key: leave the processor to the other threads.
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            // Nothing to do until the next key or the next blink: sleep on the queue. Keys come
+            // as messages; the cap covers words that other threads change without one.
+            const std::uint32_t sinceBlink = QIV_GetTime() - blinkTime;
+            const std::uint32_t untilBlink = sinceBlink > BLINK_MS ? 0 : BLINK_MS + 1 - sinceBlink;
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, std::min(untilBlink, IDLE_CAP_MS),
+                                      QS_ALLINPUT);
         }
     }
 

@@ -8,6 +8,7 @@
 #include <QMetaObject>
 #include <QObject>
 #include <QThread>
+#include <QTimer>
 
 #include <condition_variable>
 #include <deque>
@@ -141,6 +142,22 @@ void WakeGuiThread() {
     if (auto* dispatcher = QAbstractEventDispatcher::instance(app->thread())) {
         dispatcher->wakeUp();
     }
+}
+
+void WaitGuiEvents(int milliseconds) {
+    if (!IsGuiThread()) {
+        return;
+    }
+    // The timer's event ends the dispatcher's wait when nothing else does.
+    static QTimer* timer = [] {
+        auto* t = new QTimer(QCoreApplication::instance());
+        t->setSingleShot(true);
+        t->setTimerType(Qt::PreciseTimer);
+        return t;
+    }();
+    timer->start(milliseconds);
+    ProcessGuiEvents(true);
+    timer->stop();
 }
 
 void ProcessGuiEvents(bool wait) {

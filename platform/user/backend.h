@@ -21,6 +21,8 @@ void WakeGuiThread();
 // Processes pending Qt events on the GUI thread; with `wait`, blocks until at least one
 // arrives or WakeGuiThread is called.
 void ProcessGuiEvents(bool wait);
+// As ProcessGuiEvents(true), but returns after at most `milliseconds` without events.
+void WaitGuiEvents(int milliseconds);
 
 // Creates the desktop side of a window from its table record; returns when it exists.
 void CreateNativeWindow(HWND hwnd);

@@ -148,6 +148,11 @@ bool Peek(ThreadQueue& queue, MSG* msg, HWND filter, UINT filterMin, UINT filter
     if (queue.gui) {
         backend::ProcessGuiEvents(false);
     }
+    {
+        // Whatever is queued from here on is news to MsgWaitForMultipleObjects.
+        std::lock_guard lock(queue.mutex);
+        queue.checked = queue.serial;
+    }
     for (;;) {
         Found found = TakeOnce(queue, msg, filter, filterMin, filterMax, remove);
         if (found == Found::Message) {
@@ -292,6 +297,35 @@ BOOL PostMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     QueuedMessage entry;
     entry.msg = MSG{hwnd, message, wParam, lParam, MessageTime(), GetLastCursorPos()};
     return Enqueue(*queue, std::move(entry)) ? TRUE : FALSE;
+}
+
+BOOL PostThreadMessageW(DWORD threadId, UINT message, WPARAM wParam, LPARAM lParam) {
+    std::shared_ptr<ThreadQueue> queue = QueueOfThread(threadId);
+    if (!queue) {
+        return FALSE;
+    }
+    QueuedMessage entry;
+    entry.msg = MSG{nullptr, message, wParam, lParam, MessageTime(), GetLastCursorPos()};
+    return Enqueue(*queue, std::move(entry)) ? TRUE : FALSE;
+}
+
+DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE*, BOOL, DWORD milliseconds, DWORD) {
+    if (count != 0) {
+        return WAIT_FAILED;
+    }
+    auto queue = CurrentQueue();
+    std::uint64_t seen;
+    {
+        std::lock_guard lock(queue->mutex);
+        seen = queue->checked;
+    }
+    if (milliseconds == INFINITE) {
+        WaitForQueue(*queue, seen, nullptr);
+        return WAIT_OBJECT_0;
+    }
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    return WaitForQueueUntil(*queue, seen, deadline) ? WAIT_OBJECT_0 : WAIT_TIMEOUT;
 }
 
 LRESULT SendMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -5,6 +5,7 @@
 #include "platform/user/window_table.h"
 
 #include <algorithm>
+#include <climits>
 #include <map>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -191,6 +192,31 @@ void WaitForQueue(ThreadQueue& queue, std::uint64_t seenSerial,
         return queue.serial != seenSerial || !queue.sent.empty() || shuttingDown ||
                (finished && finished());
     });
+}
+
+bool WaitForQueueUntil(ThreadQueue& queue, std::uint64_t seenSerial,
+                       std::chrono::steady_clock::time_point deadline) {
+    auto changed = [&] {
+        return queue.serial != seenSerial || !queue.sent.empty() || shuttingDown;
+    };
+    if (queue.gui) {
+        for (;;) {
+            {
+                std::lock_guard lock(queue.mutex);
+                if (changed()) {
+                    return true;
+                }
+            }
+            const auto left = std::chrono::ceil<std::chrono::milliseconds>(
+                deadline - std::chrono::steady_clock::now());
+            if (left.count() <= 0) {
+                return false;
+            }
+            backend::WaitGuiEvents(static_cast<int>(std::min<long long>(left.count(), INT_MAX)));
+        }
+    }
+    std::unique_lock lock(queue.mutex);
+    return queue.changed.wait_until(lock, deadline, changed);
 }
 
 void RunModalLoop(const std::function<bool()>& finished) {

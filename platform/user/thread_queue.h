@@ -14,6 +14,7 @@
 
 #include <atomic>
 #include <bitset>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -72,7 +73,8 @@ public:
 
     std::mutex mutex;
     std::condition_variable changed;
-    std::uint64_t serial = 0; // bumped by every change that may end a wait
+    std::uint64_t serial = 0;  // bumped by every change that may end a wait
+    std::uint64_t checked = 0; // serial when the owning thread last looked at the queue
     std::deque<QueuedMessage> posted;
     std::deque<std::shared_ptr<SentMessage>> sent;
     std::vector<HWND> invalid; // windows with a pending WM_PAINT, in invalidation order
@@ -108,6 +110,9 @@ void DispatchIncomingSent(ThreadQueue& queue);
 // returns true, or the platform shuts down. On the GUI thread this processes Qt events.
 void WaitForQueue(ThreadQueue& queue, std::uint64_t seenSerial,
                   const std::function<bool()>& finished);
+// As WaitForQueue without a predicate, giving up at `deadline`; false when it gave up.
+bool WaitForQueueUntil(ThreadQueue& queue, std::uint64_t seenSerial,
+                       std::chrono::steady_clock::time_point deadline);
 
 // Runs a Win32 modal loop: dispatches the calling thread's messages until `finished` returns
 // true. A WM_QUIT taken meanwhile is posted again afterwards.

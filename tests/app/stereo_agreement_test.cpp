@@ -1,5 +1,5 @@
 // The fast matcher agrees bit for bit with the plain reference, over sizes, disparity ranges,
-// parameter sets, textures, both kernels and several thread counts.
+// parameter sets, textures, every kernel and several thread counts.
 #include "tests/app/matcher_test_support.h"
 #include "tests/app/watchdog.h"
 #include "tools/scene/stereo_scene.h"
@@ -48,7 +48,7 @@ std::string Describe(const GreyPair& pair, const ReferenceParams& p) {
            std::to_string(p.p5);
 }
 
-// Both kernels, one to three threads, and the C entry point.
+// Every kernel the processor runs, one to three threads, and the C entry point.
 void ExpectAgreement(const GreyPair& pair, const ReferenceParams& p, int variant) {
     const std::vector<uint8_t> expected = Reference(pair, p);
     ASSERT_EQ(MatchWith(pair, p, stereo::Kernel::GENERIC, 1 + variant % 3), expected)
@@ -56,6 +56,10 @@ void ExpectAgreement(const GreyPair& pair, const ReferenceParams& p, int variant
     if (stereo::Avx2Supported()) {
         ASSERT_EQ(MatchWith(pair, p, stereo::Kernel::AVX2, 1 + (variant + 1) % 3), expected)
             << "avx2 " << Describe(pair, p);
+    }
+    if (stereo::Avx512Supported()) {
+        ASSERT_EQ(MatchWith(pair, p, stereo::Kernel::AVX512, 1 + (variant + 2) % 3), expected)
+            << "avx512 " << Describe(pair, p);
     }
     ASSERT_EQ(Match(pair, p), expected) << "entry point " << Describe(pair, p);
 }

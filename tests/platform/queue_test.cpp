@@ -91,6 +91,44 @@ TEST_F(QueueTest, GetMessageBlocksUntilAnotherThreadPosts) {
     worker.Call([&] { DestroyWindow(hwnd); });
 }
 
+// The waits of the framework's loops: a message the thread has already looked at does not end
+// the wait, a new one (here posted to the thread itself) does, on a plain thread and on the GUI
+// thread alike.
+TEST_F(QueueTest, MsgWaitEndsOnNewMessagesOnlyOrOnTimeout) {
+    Worker worker;
+    worker.Call([] { PumpAll(); });
+    DWORD seenOnly = 0;
+    worker.Call([&] {
+        PostMessageW(nullptr, WM_TEST, 0, 0);
+        MSG msg;
+        PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
+        seenOnly = MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        PumpAll();
+    });
+    EXPECT_EQ(seenOnly, WAIT_TIMEOUT);
+
+    std::atomic<DWORD> woken{WAIT_FAILED};
+    std::atomic<UINT> got{0};
+    worker.Start([&] {
+        woken = MsgWaitForMultipleObjects(0, nullptr, FALSE, INFINITE, QS_ALLINPUT);
+        MSG msg;
+        if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            got = msg.message;
+        }
+    });
+    ASSERT_TRUE(PostThreadMessageW(worker.ThreadId(), WM_TEST2, 0, 0));
+    ASSERT_TRUE(worker.WaitIdle());
+    EXPECT_EQ(woken.load(), WAIT_OBJECT_0);
+    EXPECT_EQ(got.load(), static_cast<UINT>(WM_TEST2));
+
+    PumpAll();
+    EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT), WAIT_TIMEOUT);
+    const DWORD self = GetCurrentThreadId();
+    worker.Call([&] { PostThreadMessageW(self, WM_TEST, 0, 0); });
+    EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE, 10000, QS_ALLINPUT), WAIT_OBJECT_0);
+    EXPECT_GE(PumpAll(), 1);
+}
+
 TEST_F(QueueTest, PaintIsSynthesisedOnceAndOnlyWhenNothingElseWaits) {
     HWND hwnd = CreateTestWindow(L"paint", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
     PumpAll();
