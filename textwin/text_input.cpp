@@ -11,7 +11,9 @@
 #include "platform/win32.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
+#include <thread>
 
 namespace {
 

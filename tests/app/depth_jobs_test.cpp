@@ -39,10 +39,10 @@ int GatedStereo(const CvArr*, const CvArr*, int, CvArr* depth, int maxDisparity,
     return 0;
 }
 
-int NoWrite(const char*, ImageFileFormat, const std::uint32_t*, int, int, int) {
+int NoWrite(const char*, ImageFileFormat, const std::uint32_t*, int, int, int, std::string*) {
     return 0;
 }
-int NoWriteGrey(const char*, const std::uint8_t*, int, int, int) {
+int NoWriteGrey(const char*, const std::uint8_t*, int, int, int, std::string*) {
     return 0;
 }
 

@@ -77,8 +77,8 @@ TEST_P(Eyes, MatcherAndFilesTakeTheLeftEyeAsLeft) {
         EXPECT_EQ(pass.left[0], swap ? RightAt(0, 0) : LeftAt(0, 0));
         EXPECT_EQ(pass.left[3 * W + 5], swap ? RightAt(5, 3) : LeftAt(5, 3));
 
-        ASSERT_EQ(WriteDepthFiles(pass, MakeSaveNames("", "B"), RECORDING_WRITER, nullptr),
-                  SAVE_OK);
+        SaveNames names = MakeSaveNames("", "B");
+        ASSERT_EQ(WriteDepthFiles(pass, &names, RECORDING_WRITER, nullptr), SAVE_OK);
         ASSERT_EQ(Written().files.size(), 3u);
         for (const WrittenFile& file : Written().files) {
             if (file.path == "B_Left.png") {

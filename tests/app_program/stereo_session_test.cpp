@@ -499,10 +499,6 @@ std::wstring TextOf(HWND hwnd) {
     return text;
 }
 
-std::wstring StatusText() {
-    return TextOf(StatusLine);
-}
-
 } // namespace
 
 // The "auto" button on a pair whose right eye is turned and lower, then on a flat grey source.
@@ -528,7 +524,7 @@ TEST_F(StereoSession, AutoAlignsTheRightEyeAndRefusesAFlatPair) {
     EXPECT_EQ(TextOf(qiv_buttonBox.button[11]), L"auto");
     PressAndWait(11);
     // The right eye's content sits 6 rows lower: view A's rows start 6 higher.
-    EXPECT_NE(StatusText().find(L" dy -6 "), std::wstring::npos) << StatusText().size();
+    EXPECT_NE(StatusText().find(" dy -6 "), std::string::npos) << StatusText().size();
     EXPECT_EQ(swapDepth, 1);
     // The nearest layer, 20 in front, comes to the screen: the range covers the 16 behind it.
     EXPECT_GE(maxDisparity, 16);
@@ -541,7 +537,7 @@ TEST_F(StereoSession, AutoAlignsTheRightEyeAndRefusesAFlatPair) {
     Start();
     const int range = maxDisparity;
     PressWithoutPass(11);
-    EXPECT_NE(StatusText().find(L"nothing changed"), std::wstring::npos);
+    EXPECT_NE(StatusText().find("nothing changed"), std::string::npos);
     EXPECT_EQ(maxDisparity, range);
     Quit();
 }
