@@ -319,19 +319,21 @@ TEST_F(ToolTest, ClosingTheToolsWindowGivesUpTheTool) {
     EXPECT_EQ(Status(), L"32-bit color");
 }
 
-TEST_F(ToolTest, PointsBeyondTheImageAreReportedAndTheBandIsClipped) {
+// The pointer's recording keeps positions inside the image, so a tool never reports a point
+// that a program could not index its buffer with.
+TEST_F(ToolTest, PointsBeyondTheImageAreHeldAtItsEdge) {
     MakeWindow(0, 100, 60, 100);
     Picked p;
     Begin([&p] { Record(&p, QIV_PickLine(0, &p.a, &p.b, &p.c, &p.d)); });
     ASSERT_TRUE(WaitStatus(L"Click the first point"));
     Click(hwnd, Button::Left, 90, 30);
     ASSERT_TRUE(WaitStatus(L"Click the second point"));
-    MouseMove(hwnd, 150, 30); // dragged past the right edge
+    MouseMove(hwnd, 99, 30);
     EXPECT_TRUE(WaitShown(99, 30, INVERTED));
-    Click(hwnd, Button::Left, 150, 30);
+    Click(hwnd, Button::Left, 150, 30); // past the right edge
     ASSERT_TRUE(Finished());
     EXPECT_EQ((std::vector<int>{p.result, p.a, p.b, p.c, p.d}),
-              (std::vector<int>{0, 90, 30, 150, 30}));
+              (std::vector<int>{0, 90, 30, 99, 30}));
     EXPECT_TRUE(PictureUnchanged());
     // A window number that is not in use changes nothing, outputs included.
     Picked invalid;
