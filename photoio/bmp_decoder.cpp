@@ -201,11 +201,19 @@ int DecodeDib(const std::uint8_t* data, std::size_t size, std::size_t pixelOffse
     if (at > size) {
         return Damaged(detail);
     }
+    const bool rle = dib.compression == RLE8 || dib.compression == RLE4;
+    // Rows past the file's end are refused before the picture is allocated: a few bytes may
+    // claim a hundred million pixels. Run-length rows have no fixed size; their decoder bounds
+    // them.
+    if (!rle && dib.width > 0 && dib.height > 0 &&
+        (size - at) / (((static_cast<std::uint64_t>(dib.width) * dib.bits + 31) / 32) * 4) <
+            static_cast<std::uint64_t>(dib.height)) {
+        return Damaged(detail);
+    }
     if (const int allocated = AllocatePhoto(dib.width, dib.height, photo, detail);
         allocated != PHOTO_OK) {
         return allocated;
     }
-    const bool rle = dib.compression == RLE8 || dib.compression == RLE4;
     return rle ? DecodeRle(dib, data + at, data + size, photo, detail)
                : DecodeRows(dib, data + at, data + size, photo, detail);
 }
