@@ -8,6 +8,7 @@
 #include "runtime/text_convert.h"
 
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -212,12 +213,18 @@ void PasteBitmap(HBITMAP bitmap) {
 }
 
 LRESULT DropOnImageWindow(HWND hwnd, HDROP drop) {
-    WCHAR name[257] = {};
-    DragQueryFileW(drop, 0, name, 257);
+    std::vector<WCHAR> name(QIV_LONG_PATH);
+    // A name that does not fit would be cut into another file's name: it is not loaded.
+    if (DragQueryFileW(drop, 0, nullptr, 0) >= QIV_LONG_PATH) {
+        name[0] = 0;
+    } else {
+        DragQueryFileW(drop, 0, name.data(), QIV_LONG_PATH);
+    }
     if (SelectImageWindowByHandle(hwnd) >= 0) {
-        char path[256];
-        if (WideToUtf8IfFits(name, path, sizeof(path))) {
-            QIV_LoadImage(path, 0, 0);
+        std::vector<char> path(4 * QIV_LONG_PATH);
+        if (name[0] != 0 &&
+            WideToUtf8IfFits(name.data(), path.data(), static_cast<int>(path.size()))) {
+            QIV_LoadImage(path.data(), 0, 0);
         }
         InvalidateRect(qiv_image[qiv_target].hwnd, nullptr, FALSE);
         QIV_RestoreImage();

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -44,51 +45,61 @@ void RememberFolder(const char* chosen, char* folder) {
         return;
     }
     full.erase(full.find_last_of('/') + 1);
-    if (full.size() < QIV_PATH_SIZE) {
+    if (full.size() < QIV_LONG_PATH) {
         std::memcpy(folder, full.c_str(), full.size() + 1);
     }
 }
 
-int Ask(bool save, char* path) {
-    WCHAR file[QIV_PATH_SIZE] = {};
-    WCHAR initialDir[QIV_PATH_SIZE] = {};
-    Utf8ToWideIfFits(save ? lastSaveDir : lastLoadDir, initialDir, QIV_PATH_SIZE);
+int Ask(bool save, char* path, int size) {
+    std::vector<WCHAR> file(QIV_LONG_PATH);
+    std::vector<WCHAR> initialDir(QIV_LONG_PATH);
+    Utf8ToWideIfFits(save ? lastSaveDir : lastLoadDir, initialDir.data(), QIV_LONG_PATH);
     int& filterIndex = save ? saveFilterIndex : openFilterIndex;
     const WCHAR* filters = save ? SAVE_FILTERS : OPEN_FILTERS;
     const WCHAR* start = save ? L"noname" : FilterPattern(filters, filterIndex);
-    std::wcsncpy(file, start, QIV_PATH_SIZE - 1);
+    std::wcsncpy(file.data(), start, QIV_LONG_PATH - 1);
 
     OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof(ofn);
     ofn.hwndOwner = nullptr;
     ofn.lpstrFilter = filters;
     ofn.nFilterIndex = static_cast<DWORD>(filterIndex);
-    ofn.lpstrFile = file;
-    ofn.nMaxFile = QIV_PATH_SIZE;
-    ofn.lpstrInitialDir = initialDir;
+    ofn.lpstrFile = file.data();
+    ofn.nMaxFile = QIV_LONG_PATH;
+    ofn.lpstrInitialDir = initialDir.data();
     ofn.lpstrTitle = save ? L"Save as" : L"Load image file";
     ofn.Flags = save ? OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST
                      : OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
     const BOOL chosen = save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
-    char narrow[QIV_PATH_SIZE];
+    std::vector<char> narrow(4 * QIV_LONG_PATH);
     // A path that does not fit the caller's buffer counts as cancelled, not as a cut name.
-    if (!chosen || !WideToUtf8IfFits(file, narrow, QIV_PATH_SIZE)) {
+    if (!chosen || size <= 0 ||
+        !WideToUtf8IfFits(file.data(), narrow.data(), static_cast<int>(narrow.size())) ||
+        std::strlen(narrow.data()) >= static_cast<std::size_t>(size)) {
         return 1;
     }
-    std::memcpy(path, narrow, std::strlen(narrow) + 1);
+    std::memcpy(path, narrow.data(), std::strlen(narrow.data()) + 1);
     filterIndex = static_cast<int>(ofn.nFilterIndex);
-    RememberFolder(narrow, save ? lastSaveDir : lastLoadDir);
+    RememberFolder(narrow.data(), save ? lastSaveDir : lastLoadDir);
     return 0;
 }
 
 } // namespace
 
 int AskOpenImageFile(char* path) {
-    return Ask(false, path);
+    return Ask(false, path, QIV_PATH_SIZE);
 }
 
 int AskSaveImageFile(char* path) {
-    return Ask(true, path);
+    return Ask(true, path, QIV_PATH_SIZE);
+}
+
+int AskOpenImagePath(char* path, int size) {
+    return Ask(false, path, size);
+}
+
+int AskSaveImagePath(char* path, int size) {
+    return Ask(true, path, size);
 }
 
 int SaveImageByFilter(int filterIndex, const char* path) {
@@ -116,9 +127,9 @@ int SaveImageByFilter(int filterIndex, const char* path) {
 }
 
 int SaveImageAs() {
-    char path[QIV_PATH_SIZE];
-    if (AskSaveImageFile(path) != 0) {
+    std::vector<char> path(QIV_LONG_PATH);
+    if (AskSaveImagePath(path.data(), QIV_LONG_PATH) != 0) {
         return -1;
     }
-    return SaveImageByFilter(saveFilterIndex, path);
+    return SaveImageByFilter(saveFilterIndex, path.data());
 }

@@ -6,12 +6,16 @@
 
 #include <cstdint>
 
+// The buffer AskOpenImageFile, AskSaveImageFile and AppendExtension fill: 259 bytes of path.
 constexpr int QIV_PATH_SIZE = 260;
+// Room for any path the system takes (4095 bytes and the terminator). Loading, saving, drops
+// and the framework's own dialogs take paths this long.
+constexpr int QIV_LONG_PATH = 4096;
 
 // Remembered between dialogs. The folders start as the current directory (set at start-up by
 // ResetImageFileSettings); the filter indexes are 1-based.
-extern char lastLoadDir[QIV_PATH_SIZE];
-extern char lastSaveDir[QIV_PATH_SIZE];
+extern char lastLoadDir[QIV_LONG_PATH];
+extern char lastSaveDir[QIV_LONG_PATH];
 extern int openFilterIndex;
 extern int saveFilterIndex;
 extern int jpegQuality; // 0..100, used for every JPEG save
@@ -43,9 +47,13 @@ void FindImageEncoder(const WCHAR* mimeType, CLSID* clsid);
 void AppendExtension(WCHAR* path, const WCHAR* extension);
 
 // The open and save dialogs: 0 and the chosen path (UTF-8, QIV_PATH_SIZE bytes) in path; 1
-// when cancelled. They remember the folder and the filter.
+// when cancelled, or when the chosen path does not fit (it would name another file). They
+// remember the folder and the filter.
 int AskOpenImageFile(char* path);
 int AskSaveImageFile(char* path);
+// The same dialogs for a path buffer of size bytes (QIV_LONG_PATH takes any path).
+int AskOpenImagePath(char* path, int size);
+int AskSaveImagePath(char* path, int size);
 
 // "Save as" of the image window menu, after AskSaveImageFile: saves the whole current image
 // window in the format of the save dialog's filter (1 or 2 BMP, 3 JPEG at quality 100 whatever

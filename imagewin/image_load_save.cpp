@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-char lastLoadDir[QIV_PATH_SIZE];
-char lastSaveDir[QIV_PATH_SIZE];
+char lastLoadDir[QIV_LONG_PATH];
+char lastSaveDir[QIV_LONG_PATH];
 int openFilterIndex = 2;
 int saveFilterIndex = 2;
 int jpegQuality = 100;
@@ -97,13 +97,22 @@ bool EndsInExtension(const WCHAR* path, const WCHAR* extension) {
     return std::wcsstr(tail, extension) != nullptr;
 }
 
+// A UTF-8 path as UTF-16/32 in full; empty when it is not valid or too long for the system.
+std::vector<WCHAR> WidePath(const char* path) {
+    std::vector<WCHAR> wide(QIV_LONG_PATH);
+    if (!Utf8ToWideIfFits(path, wide.data(), QIV_LONG_PATH)) {
+        wide.assign(1, 0);
+    }
+    return wide;
+}
+
 } // namespace
 
 void ResetImageFileSettings() {
     std::error_code error;
     const std::string current = std::filesystem::current_path(error).string();
     lastLoadDir[0] = 0;
-    if (!error && current.size() < QIV_PATH_SIZE) {
+    if (!error && current.size() < QIV_LONG_PATH) {
         std::memcpy(lastLoadDir, current.c_str(), current.size() + 1);
     }
     std::memcpy(lastSaveDir, lastLoadDir, sizeof(lastSaveDir));
@@ -117,12 +126,12 @@ int QIV_LoadImage(const char* path, int x, int y) {
         return 2;
     }
     const ImageWindowRecord& record = qiv_image[qiv_target];
-    WCHAR widePath[QIV_PATH_SIZE];
-    if (!Utf8ToWideIfFits(path, widePath, QIV_PATH_SIZE)) {
+    const std::vector<WCHAR> widePath = WidePath(path);
+    if (widePath[0] == 0) {
         return 1;
     }
     GpImage* picture = nullptr;
-    GdipLoadImageFromFile(widePath, &picture);
+    GdipLoadImageFromFile(widePath.data(), &picture);
     UINT width = 0;
     UINT height = 0;
     GdipGetImageWidth(picture, &width);
@@ -235,18 +244,18 @@ int QIV_SaveImage(int width, int height, int format, const char* path) {
         return 1;
     }
     const SaveFormat& chosen = SAVE_FORMATS[format];
-    WCHAR widePath[QIV_PATH_SIZE];
-    if (!Utf8ToWideIfFits(path, widePath, QIV_PATH_SIZE) || widePath[0] == 0) {
+    std::vector<WCHAR> extended = WidePath(path);
+    if (extended[0] == 0) {
         return 1;
     }
-    WCHAR extended[QIV_PATH_SIZE];
-    std::wcscpy(extended, widePath);
-    if (!EndsInExtension(widePath, chosen.extension)) {
+    if (!EndsInExtension(extended.data(), chosen.extension)) {
         // A path cut to make room would name another file.
-        if (std::wcslen(widePath) + std::wcslen(chosen.extension) + 1 > QIV_PATH_SIZE) {
+        const std::size_t length = std::wcslen(extended.data());
+        const std::size_t extLength = std::wcslen(chosen.extension);
+        if (length + extLength + 1 > QIV_LONG_PATH) {
             return 1;
         }
-        AppendExtension(extended, chosen.extension);
+        std::wmemcpy(extended.data() + length, chosen.extension, extLength + 1);
     }
     CLSID encoder{};
     FindImageEncoder(chosen.mimeType, &encoder);
@@ -262,7 +271,7 @@ int QIV_SaveImage(int width, int height, int format, const char* path) {
         parameters.Count = 1;
         parameters.Parameter[0] =
             EncoderParameter{EncoderQuality, 1, EncoderParameterValueTypeLong, &quality};
-        const GpStatus status = GdipSaveImageToFile(picture, extended, &encoder,
+        const GpStatus status = GdipSaveImageToFile(picture, extended.data(), &encoder,
                                                     format == FORMAT_JPEG ? &parameters : nullptr);
         result = status == Ok ? 0 : 1;
         GdipDisposeImage(picture);

@@ -26,12 +26,17 @@ GpStatus PictureSize(const WCHAR* path, UINT* width, UINT* height) {
     return status;
 }
 
-void Report(const char* program, const std::wstring& path, const char* reason) {
-    char narrow[4 * QIV_PATH_SIZE];
-    if (!WideToUtf8IfFits(path.c_str(), narrow, sizeof(narrow))) {
-        std::snprintf(narrow, sizeof(narrow), "(a name too long to show)");
+// A file that opens no window: on standard error with the program's name when one is given,
+// else on the requester's status line by its bare name.
+void Report(const char* program, const ImageRequests& requests, const std::wstring& path,
+            const std::string& name, const char* reason) {
+    if (program != nullptr) {
+        std::vector<char> narrow(4 * path.size() + 1);
+        WideToUtf8IfFits(path.c_str(), narrow.data(), static_cast<int>(narrow.size()));
+        std::fprintf(stderr, "%s: cannot open %s: %s\n", program, narrow.data(), reason);
+    } else if (requests.report != nullptr) {
+        requests.report((name + ": " + reason).c_str());
     }
-    std::fprintf(stderr, "%s: cannot open %s: %s\n", program, narrow, reason);
 }
 
 bool Exiting(const ImageRequests& requests) {
@@ -50,15 +55,15 @@ int OpenImageFiles(const std::vector<std::wstring>& paths, const ImageRequests& 
         }
         // Paths go through UTF-8: std::filesystem would convert a wide one with the C++
         // locale, which throws on any character outside ASCII.
-        char given8[4 * QIV_PATH_SIZE];
+        std::vector<char> given8(4 * given.size() + 1);
         std::error_code error;
         std::filesystem::path full;
-        if (WideToUtf8IfFits(given.c_str(), given8, sizeof(given8))) {
-            full = std::filesystem::absolute(std::filesystem::path(given8), error);
+        if (WideToUtf8IfFits(given.c_str(), given8.data(), static_cast<int>(given8.size()))) {
+            full = std::filesystem::absolute(std::filesystem::path(given8.data()), error);
         }
         const std::string fullPath = full.string();
         const std::string name = full.filename().string();
-        WCHAR widePath[QIV_PATH_SIZE];
+        std::vector<WCHAR> widePath(QIV_LONG_PATH);
         UINT width = 0;
         UINT height = 0;
         const char* reason = NOT_AN_IMAGE;
@@ -67,11 +72,11 @@ int OpenImageFiles(const std::vector<std::wstring>& paths, const ImageRequests& 
             reason = "no such file";
         } else if (!std::filesystem::is_regular_file(status)) {
             reason = "not a file";
-        } else if (fullPath.size() >= QIV_PATH_SIZE) {
-            reason = "the full path is longer than the 259 bytes image windows take";
+        } else if (fullPath.size() >= QIV_LONG_PATH) {
+            reason = "the full path is longer than the system takes";
         } else if (!error && !name.empty() &&
-                   Utf8ToWideIfFits(fullPath.c_str(), widePath, QIV_PATH_SIZE)) {
-            PictureSize(widePath, &width, &height);
+                   Utf8ToWideIfFits(fullPath.c_str(), widePath.data(), QIV_LONG_PATH)) {
+            PictureSize(widePath.data(), &width, &height);
         }
         std::string explained;
         if ((width == 0 || height == 0) && reason == NOT_AN_IMAGE) {
@@ -85,9 +90,7 @@ int OpenImageFiles(const std::vector<std::wstring>& paths, const ImageRequests& 
             }
         }
         if (width == 0 || height == 0) {
-            if (reportTo != nullptr) {
-                Report(reportTo, given, reason);
-            }
+            Report(reportTo, requests, given, name, reason);
             continue;
         }
         while (n < QIV_IMAGE_WINDOWS) {
@@ -104,15 +107,12 @@ int OpenImageFiles(const std::vector<std::wstring>& paths, const ImageRequests& 
                 break;
             }
             if (result != 1) {
-                if (reportTo != nullptr) {
-                    char text[96];
-                    std::snprintf(text, sizeof(text),
-                                  result == 2
-                                      ? "%u x %u pixels do not fit an image window on this screen"
-                                      : "no image window could be made for %u x %u pixels",
-                                  width, height);
-                    Report(reportTo, given, text);
-                }
+                char text[96];
+                std::snprintf(text, sizeof(text),
+                              result == 2 ? "%u x %u pixels do not fit the screen"
+                                          : "no image window could be made for %u x %u pixels",
+                              width, height);
+                Report(reportTo, requests, given, name, text);
                 break; // this file gives up; the next one goes on from here
             }
         }
@@ -124,11 +124,11 @@ void DropFilesOnMainWindow(HDROP drop, const ImageRequests& requests) {
     std::vector<std::wstring> paths;
     const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
     for (UINT i = 0; i < count; ++i) {
-        WCHAR name[QIV_PATH_SIZE] = {};
+        std::vector<WCHAR> name(QIV_LONG_PATH);
         // A name that does not fit would be cut into another file's name: skip it.
-        if (DragQueryFileW(drop, i, nullptr, 0) < QIV_PATH_SIZE &&
-            DragQueryFileW(drop, i, name, QIV_PATH_SIZE) > 0) {
-            paths.emplace_back(name);
+        if (DragQueryFileW(drop, i, nullptr, 0) < QIV_LONG_PATH &&
+            DragQueryFileW(drop, i, name.data(), QIV_LONG_PATH) > 0) {
+            paths.emplace_back(name.data());
         }
     }
     OpenImageFiles(paths, requests);
@@ -143,9 +143,10 @@ int OpenCommandLineFiles(const ImageRequests& requests) {
     }
     std::vector<std::wstring> paths(args + (count > 0 ? 1 : 0), args + count);
     char program[QIV_PATH_SIZE] = "qivstereo";
-    char argument0[4 * QIV_PATH_SIZE];
-    if (count > 0 && WideToUtf8IfFits(args[0], argument0, sizeof(argument0))) {
-        const std::string name = std::filesystem::path(argument0).filename().string();
+    std::vector<char> argument0(4 * QIV_LONG_PATH);
+    if (count > 0 &&
+        WideToUtf8IfFits(args[0], argument0.data(), static_cast<int>(argument0.size()))) {
+        const std::string name = std::filesystem::path(argument0.data()).filename().string();
         if (!name.empty() && name.size() < sizeof(program)) {
             std::snprintf(program, sizeof(program), "%s", name.c_str());
         }
@@ -163,10 +164,12 @@ void PasteOnMainWindow(const ImageRequests& requests) {
     }
     BITMAP info{};
     GetObjectW(bitmap, sizeof(info), &info);
-    for (int k = 0; k < QIV_IMAGE_WINDOWS && !Exiting(requests); ++k) {
+    int result = 1;
+    for (int k = 0; k < QIV_IMAGE_WINDOWS && result == 1 && !Exiting(requests); ++k) {
         char title[16];
         std::snprintf(title, sizeof(title), "%03d", k);
-        if (requests.createImage(k, title, info.bmWidth, info.bmHeight, 32) == 0) {
+        result = requests.createImage(k, title, info.bmWidth, info.bmHeight, 32);
+        if (result == 0) {
             requests.pasteBitmap(bitmap);
             requests.updateImage(k);
             requests.restoreImage();
@@ -174,4 +177,18 @@ void PasteOnMainWindow(const ImageRequests& requests) {
         }
     }
     DeleteObject(bitmap);
+    if (requests.report != nullptr && !Exiting(requests)) {
+        // Any other number would be refused for the same reason: the loop stops at the first.
+        char text[96];
+        if (result == 1) {
+            std::snprintf(text, sizeof(text), "Paste: no free image window");
+        } else if (result == 2) {
+            std::snprintf(text, sizeof(text), "Paste: %ld x %ld pixels do not fit the screen",
+                          static_cast<long>(info.bmWidth), static_cast<long>(info.bmHeight));
+        } else {
+            std::snprintf(text, sizeof(text), "Paste: no window for %ld x %ld pixels",
+                          static_cast<long>(info.bmWidth), static_cast<long>(info.bmHeight));
+        }
+        requests.report(text);
+    }
 }

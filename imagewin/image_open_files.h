@@ -20,12 +20,15 @@ struct ImageRequests {
     int (*restoreImage)();
     // True once the program is exiting: the pictures not yet opened are left. May be null.
     bool (*exiting)();
+    // Tells the user why a paste or a dropped or chosen file made no window (the main window's
+    // status line). May be null.
+    void (*report)(const char* text);
 };
 
 // Opens each picture file in a new image window titled "%03d %s" (number, bare file name),
-// numbers counting from 0 and going on across the files. Files that are not pictures are
-// skipped; with reportTo (a program name) each is reported on standard error. Returns the
-// number of files opened.
+// numbers counting from 0 and going on across the files. Files that open no window are
+// skipped; with reportTo (a program name) each is reported on standard error, without it
+// through requests.report. Returns the number of files opened.
 int OpenImageFiles(const std::vector<std::wstring>& paths, const ImageRequests& requests,
                    const char* reportTo = nullptr);
 
@@ -37,5 +40,6 @@ void DropFilesOnMainWindow(HDROP drop, const ImageRequests& requests);
 int OpenCommandLineFiles(const ImageRequests& requests);
 
 // Paste on the main window: the clipboard's picture in the lowest free image window, titled
-// "%03d". Does nothing without a picture; the caller ignores Paste while a program runs.
+// "%03d". Does nothing without a picture; the caller ignores Paste while a program runs. A
+// picture that gets no window (too large for the screen, no free number) is reported.
 void PasteOnMainWindow(const ImageRequests& requests);

@@ -5,9 +5,12 @@
 #include "imagewin/image_window.h"
 #include "platform/win32.h"
 #include "runtime/control_words.h"
+#include "runtime/helpers.h"
 #include "runtime/main_commands.h"
 #include "runtime/text_convert.h"
 #include "runtime/worker.h"
+
+#include <vector>
 
 namespace {
 
@@ -15,9 +18,9 @@ bool Exiting() {
     return ExitState.load() != 0;
 }
 
-const ImageRequests MAIN_WINDOW_REQUESTS = {RequestCreateImage,  RequestLoadImage,
-                                            RequestUpdateImage,  RequestPasteBitmap,
-                                            RequestRestoreImage, Exiting};
+const ImageRequests MAIN_WINDOW_REQUESTS = {
+    RequestCreateImage,  RequestLoadImage, RequestUpdateImage, RequestPasteBitmap,
+    RequestRestoreImage, Exiting,          QIV_SetStatus};
 
 } // namespace
 
@@ -42,12 +45,13 @@ void OpenImageCommand() {
     if (Running.load() != 0) {
         return;
     }
-    char path[QIV_PATH_SIZE];
-    wchar_t wide[QIV_PATH_SIZE];
-    if (AskOpenImageFile(path) != 0 || !Utf8ToWideIfFits(path, wide, QIV_PATH_SIZE)) {
+    std::vector<char> path(QIV_LONG_PATH);
+    std::vector<wchar_t> wide(QIV_LONG_PATH);
+    if (AskOpenImagePath(path.data(), QIV_LONG_PATH) != 0 ||
+        !Utf8ToWideIfFits(path.data(), wide.data(), QIV_LONG_PATH)) {
         return;
     }
-    OpenImageFiles({std::wstring(wide)}, MAIN_WINDOW_REQUESTS);
+    OpenImageFiles({std::wstring(wide.data())}, MAIN_WINDOW_REQUESTS);
 }
 
 void OpenFilesOfCommandLine() {

@@ -8,7 +8,7 @@
 constexpr int QIV_MAX_INSTANCES = 10;
 // The library's name and version: the main window's caption and the About line.
 constexpr char QIV_BANNER[] = "QIVLIB 7.3  2009/4/30";
-constexpr int QIV_PATH_BYTES = 260;
+constexpr int QIV_PATH_BYTES = 4096; // any path the system takes, with its terminator
 
 // Which of the ten concurrent instances this process is; part of the log file names.
 extern int InstanceNumber;

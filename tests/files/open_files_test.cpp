@@ -19,6 +19,7 @@ struct Recorded {
     std::set<int> inUse;
     std::vector<std::string> calls;
     int giveUpAt = -1; // creation of this number fails with 4
+    int tooLarge = 0;  // creations refused as too large for the screen
     HBITMAP pasted = nullptr;
 };
 Recorded* recorded = nullptr;
@@ -26,6 +27,10 @@ Recorded* recorded = nullptr;
 int Create(int n, const char* title, int width, int height, int bits) {
     if (n == recorded->giveUpAt) {
         return 4;
+    }
+    if (width > 1000) {
+        ++recorded->tooLarge;
+        return 2; // no zoom fits the screen
     }
     if (recorded->inUse.count(n) != 0) {
         return 1;
@@ -51,7 +56,11 @@ int Restore() {
     return 0;
 }
 
-const ImageRequests REQUESTS = {Create, Load, Update, Paste, Restore, nullptr};
+void Report(const char* text) {
+    recorded->calls.push_back(std::string("report ") + text);
+}
+
+const ImageRequests REQUESTS = {Create, Load, Update, Paste, Restore, nullptr, Report};
 
 class OpenFilesTest : public ::testing::Test {
 protected:
@@ -92,15 +101,18 @@ TEST_F(OpenFilesTest, NumbersSkipWindowsInUseAndNonPicturesAndGoOnAcrossTheDrop)
                               Wide("missing.png"), Wide("b.png")},
                              REQUESTS),
               2);
-    ASSERT_EQ(record.calls.size(), 8u);
+    ASSERT_EQ(record.calls.size(), 10u);
     EXPECT_EQ(record.calls[0], "create 001 a.png 3x2x32");
-    EXPECT_EQ(record.calls[4], "create 003 b.png 3x2x32");
+    // Without a program name to report to, the refusals go to the status line.
+    EXPECT_EQ(record.calls[4], "report text_named.jpg: not an image this program reads");
+    EXPECT_EQ(record.calls[5], "report missing.png: no such file");
+    EXPECT_EQ(record.calls[6], "create 003 b.png 3x2x32");
     // A failure other than "in use" gives up that file; the next goes on from the next number.
     record.calls.clear();
     record.inUse.clear();
     record.giveUpAt = 0;
     EXPECT_EQ(OpenImageFiles({Wide("a.png"), Wide("b.png")}, REQUESTS), 1);
-    EXPECT_EQ(record.calls[0], "create 001 b.png 3x2x32");
+    EXPECT_EQ(record.calls[1], "create 001 b.png 3x2x32");
 }
 
 TEST_F(OpenFilesTest, RelativeNamesOpenWithTheirFullPath) {
@@ -153,6 +165,41 @@ TEST_F(OpenFilesTest, NamesOutsideAsciiOpenFromCommandLineAndDrop) {
     EXPECT_EQ(record.calls[5], "load 1 " + file);
 }
 
+TEST_F(OpenFilesTest, PathsOfAThousandBytesLoadSaveOpenAndComeFromTheDialogs) {
+    std::string folder = dir.Dir();
+    while (folder.size() < 1000) {
+        folder += "/写真の保存先フォルダ"; // 30 bytes
+        std::filesystem::create_directory(folder);
+    }
+    const std::string file = folder + "/左右の写真.png";
+    {
+        FakeImageWindow source(100, 3, 2, 32);
+        source.At32(2, 1) = 0x123456;
+        qiv_target = 100;
+        ASSERT_EQ(QIV_SaveImage(3, 2, 3, (folder + "/左右の写真").c_str()), 0);
+        FakeImageWindow target(101, 3, 2, 32);
+        qiv_target = 101;
+        ASSERT_EQ(QIV_LoadImage(file.c_str(), 0, 0), 0);
+        EXPECT_EQ(target.At32(2, 1), 0x123456u);
+    }
+    std::vector<wchar_t> wide(QIV_LONG_PATH);
+    ASSERT_TRUE(Utf8ToWideIfFits(file.c_str(), wide.data(), QIV_LONG_PATH));
+    EXPECT_EQ(OpenImageFiles({wide.data()}, REQUESTS, "qivstereo"), 1);
+    EXPECT_EQ(record.calls[1], "load 0 " + file);
+    // The framework's dialogs hand such a path over; the 260-byte ones refuse it whole.
+    InstallResponder();
+    AnswerFileDialog(wide.data(), 5);
+    std::vector<char> chosen(QIV_LONG_PATH);
+    EXPECT_EQ(AskOpenImagePath(chosen.data(), QIV_LONG_PATH), 0);
+    EXPECT_EQ(chosen.data(), file);
+    EXPECT_EQ(lastLoadDir, folder + "/");
+    AnswerFileDialog(wide.data(), 5);
+    char shortPath[QIV_PATH_SIZE] = "unchanged";
+    EXPECT_EQ(AskOpenImageFile(shortPath), 1);
+    EXPECT_STREQ(shortPath, "unchanged");
+    RemoveResponder();
+}
+
 TEST_F(OpenFilesTest, DroppedFilesOnTheMainWindow) {
     WNDCLASSW wc{};
     wc.lpfnWndProc = [](HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
@@ -174,7 +221,7 @@ TEST_F(OpenFilesTest, DroppedFilesOnTheMainWindow) {
     DestroyWindow(hwnd);
 }
 
-TEST_F(OpenFilesTest, PasteTakesTheLowestFreeNumber) {
+TEST_F(OpenFilesTest, PasteTakesTheLowestFreeNumberOrSaysWhyItMadeNone) {
     FakeImageWindow source(0, 4, 3, 32);
     CopyImageToClipboard(0);
     record.inUse = {0, 1};
@@ -190,8 +237,18 @@ TEST_F(OpenFilesTest, PasteTakesTheLowestFreeNumber) {
         record.inUse.insert(k);
     }
     PasteOnMainWindow(REQUESTS);
-    EXPECT_TRUE(record.calls.empty());
+    EXPECT_EQ(record.calls, std::vector<std::string>{"report Paste: no free image window"});
+    // A picture too large for the screen: the first refusal is reported, no other number tried.
+    record.calls.clear();
+    record.inUse.clear();
+    FakeImageWindow wide(1, 1500, 2, 32);
+    CopyImageToClipboard(1);
+    PasteOnMainWindow(REQUESTS);
+    EXPECT_EQ(record.calls,
+              std::vector<std::string>{"report Paste: 1500 x 2 pixels do not fit the screen"});
+    EXPECT_EQ(record.tooLarge, 1);
     // Nothing on the clipboard: nothing happens.
+    record.calls.clear();
     ASSERT_TRUE(OpenClipboard(nullptr));
     EmptyClipboard();
     CloseClipboard();

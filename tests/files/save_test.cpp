@@ -157,7 +157,7 @@ TEST_F(SaveTest, ResultCodes) {
     EXPECT_EQ(QIV_SaveImage(4, 4, 3, dir.Path("no/such/folder/x").c_str()), 1);
     EXPECT_EQ(QIV_SaveImage(100000, 100000, 3, dir.Path("huge").c_str()), 1);
     // A name that leaves no room for the extension is refused, not cut.
-    const std::string longName = dir.Path(std::string(255 - dir.Dir().size(), 'n'));
+    const std::string longName = dir.Path(std::string(QIV_LONG_PATH - 5 - dir.Dir().size(), 'n'));
     EXPECT_EQ(QIV_SaveImage(4, 4, 3, longName.c_str()), 1);
     int files = 0;
     for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.Dir())) {
