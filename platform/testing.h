@@ -58,6 +58,9 @@ enum class Button { Left, Right, Middle };
 enum Modifier : unsigned { NO_MODIFIER = 0, SHIFT = 1, CONTROL = 2, ALT = 4 };
 
 void MouseMove(HWND hwnd, int x, int y, unsigned modifiers = NO_MODIFIER);
+// The pointer leaves hwnd's client area for a point of the bare desktop (screen coordinates),
+// where the program sees no moves: only the leave.
+void PointerToDesktop(HWND hwnd, int screenX, int screenY);
 void MouseDown(HWND hwnd, Button button, int x, int y, unsigned modifiers = NO_MODIFIER);
 void MouseUp(HWND hwnd, Button button, int x, int y, unsigned modifiers = NO_MODIFIER);
 void Click(HWND hwnd, Button button, int x, int y, unsigned modifiers = NO_MODIFIER);

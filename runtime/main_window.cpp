@@ -27,7 +27,9 @@ void WaitSince(std::uint32_t t, std::uint32_t ms) {
 
 void Create(HWND hwnd) {
     MainWindow = hwnd;
-    StatusLine = CreateWindowExW(0, L"STATIC", L"Ready", WS_CHILD | WS_VISIBLE, 0, 6, 234, 20, hwnd,
+    // Down to the client area's bottom edge: room for a second line when a long text is shown
+    // in a smaller font.
+    StatusLine = CreateWindowExW(0, L"STATIC", L"Ready", WS_CHILD | WS_VISIBLE, 0, 6, 234, 26, hwnd,
                                  reinterpret_cast<HMENU>(STATUS_LINE_ID), qiv_instance, nullptr);
     std::uint32_t t = QIV_GetTime();
     for (int offset : DROP_OFFSETS) {

@@ -238,7 +238,9 @@ void ApplyText(HWND hwnd) {
                 return;
             }
             QString text = QString::fromStdWString(r.text);
-            if (auto* label = dynamic_cast<QLabel*>(widget)) {
+            if (auto* fitted = dynamic_cast<StaticControl*>(widget)) {
+                fitted->SetFittedText(text);
+            } else if (auto* label = dynamic_cast<QLabel*>(widget)) {
                 label->setText(text);
             } else if (widget->isWindow()) {
                 widget->setWindowTitle(text);

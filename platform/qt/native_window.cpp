@@ -9,6 +9,7 @@
 #include "platform/user/window_table.h"
 
 #include <QCloseEvent>
+#include <QCursor>
 #include <QDragEnterEvent>
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -17,6 +18,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QResizeEvent>
 #include <QUrl>
 #include <QWheelEvent>
 #include <QWindow>
@@ -193,6 +195,13 @@ void ClientArea::mouseMoveEvent(QMouseEvent* event) {
     PostInputMessage(target, WM_MOUSEMOVE, MouseKeyFlags(), PackClientPoint(position), GuiInput());
 }
 
+// The desktop reports no moves over other programs' windows or the bare desktop: without this,
+// GetCursorPos would keep answering the last point inside our windows.
+void ClientArea::leaveEvent(QEvent* event) {
+    NoteCursor(QCursor::pos());
+    QWidget::leaveEvent(event);
+}
+
 void ClientArea::wheelEvent(QWheelEvent* event) {
     SyncModifiers(event->modifiers());
     SyncButtons(event->buttons());
@@ -327,6 +336,44 @@ StaticControl::StaticControl(HWND, DWORD style, QWidget* parent) : QLabel(parent
     setAlignment(horizontal | Qt::AlignTop);
     setFont(SystemFont());
     setWordWrap(kind == SS_LEFT || kind == SS_CENTER || kind == SS_RIGHT);
+}
+
+void StaticControl::SetFittedText(const QString& text) {
+    setText(text);
+    FitFont();
+}
+
+void StaticControl::resizeEvent(QResizeEvent* event) {
+    QLabel::resizeEvent(event);
+    FitFont();
+}
+
+void StaticControl::FitFont() {
+    if (!wordWrap()) {
+        return;
+    }
+    constexpr int SMALLEST = 9; // pixels; DejaVu Sans stays easy to read down to here
+    const QRect area = contentsRect();
+    const QString shown = text();
+    auto fits = [&](const QFont& font) {
+        const QRect needed = QFontMetrics(font).boundingRect(QRect(0, 0, area.width(), 100000),
+                                                             Qt::TextWordWrap | alignment(), shown);
+        return needed.width() <= area.width() && needed.height() <= area.height();
+    };
+    QFont font = SystemFont();
+    if (!fits(font)) {
+        font = QFont(QStringLiteral("DejaVu Sans"));
+        font.setKerning(false);
+        for (int pixels = 12; pixels >= SMALLEST; --pixels) {
+            font.setPixelSize(pixels);
+            if (fits(font)) {
+                break;
+            }
+        }
+    }
+    if (font != this->font()) {
+        setFont(font);
+    }
 }
 
 NativeWindow::NativeWindow(HWND hwnd, DWORD style, DWORD exStyle)

@@ -27,6 +27,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void leaveEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -51,9 +52,18 @@ private:
     HWND hwnd;
 };
 
+// A wrapping static whose text does not fit its rectangle in the system font shows it in a
+// smaller one, down to a size still easy to read, instead of cutting it off.
 class StaticControl : public QLabel {
 public:
     StaticControl(HWND hwnd, DWORD style, QWidget* parent);
+    void SetFittedText(const QString& text);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void FitFont();
 };
 
 // The modifiers that a desktop move is taken to have been made with; without an override,

@@ -6,6 +6,7 @@
 #include "platform/window_surface.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QKeyEvent>
@@ -116,6 +117,16 @@ QMenuBar* MenuBarOf(HWND hwnd) {
 
 void MouseMove(HWND hwnd, int x, int y, unsigned modifiers) {
     SendMouse(hwnd, QEvent::MouseMove, x, y, Qt::NoButton, modifiers);
+}
+
+void PointerToDesktop(HWND hwnd, int screenX, int screenY) {
+    QWidget* widget = qt::ContainerOf(hwnd);
+    if (!widget) {
+        return;
+    }
+    QCursor::setPos(screenX, screenY);
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(widget, &leave);
 }
 
 void MouseDown(HWND hwnd, Button button, int x, int y, unsigned modifiers) {

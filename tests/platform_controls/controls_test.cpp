@@ -4,6 +4,8 @@
 #include "platform/window_surface.h"
 
 #include <string>
+#include <utility>
+#include <vector>
 
 using namespace qivtest;
 using namespace platform::testing;
@@ -194,6 +196,33 @@ TEST_F(ControlsTest, ControlsDrawTheirFramesAndText) {
         }
     }
     EXPECT_GT(darkRows, 0);
+}
+
+TEST_F(ControlsTest, AWrappingStaticShowsALongTextWholeInASmallerFont) {
+    HWND label = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 100, 234, 26, parent,
+                                 Id(9), nullptr, nullptr);
+    SetWindowTextW(label, L"auto: 0.42\u00b0, \u00d71.003, dy \u22123, window 27, range 96, "
+                          L"812 inliers");
+    PumpAll();
+    Capture shown;
+    ASSERT_TRUE(GrabShownClient(label, &shown));
+    // Rows with ink, in bands: one band a line of text.
+    std::vector<std::pair<int, int>> lines;
+    for (int y = 0; y < shown.height; ++y) {
+        bool ink = false;
+        for (int x = 0; x < shown.width && !ink; ++x) {
+            ink = shown.At(x, y) < 0x606060u;
+        }
+        if (ink && (lines.empty() || lines.back().second != y - 1)) {
+            lines.emplace_back(y, y);
+        } else if (ink) {
+            lines.back().second = y;
+        }
+    }
+    ASSERT_EQ(lines.size(), 2u);
+    // The second line is as tall as the first: nothing of it is cut off at the bottom.
+    EXPECT_GE(lines[1].second - lines[1].first, lines[0].second - lines[0].first - 1);
+    DestroyWindow(label);
 }
 
 } // namespace

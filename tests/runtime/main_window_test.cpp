@@ -104,7 +104,7 @@ TEST_F(MainWindowTest, StatusTextIsCentredAndCutSafely) {
     std::string longText = std::string(62, 'x') + "日本";
     QIV_SetStatus(longText.c_str());
     GetWindowTextW(StatusLine, status, 80);
-    EXPECT_EQ(std::wstring(status), std::wstring(62, L'x'));
+    EXPECT_EQ(std::wstring(status), std::wstring(62, L'x') + L"日");
     char narrow[8];
     EXPECT_EQ(QIV_GetWindowText(StatusLine, narrow, 8), 7);
     EXPECT_STREQ(narrow, "xxxxxxx");

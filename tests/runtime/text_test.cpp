@@ -30,12 +30,14 @@ TEST(StatusField, LongTextsAreCutAtACharacterBoundary) {
     EXPECT_EQ(Field(fits.c_str()), fits);
     std::string longer(100, 'b');
     EXPECT_EQ(Field(longer.c_str()), std::string(63, 'b'));
-    // 61 ASCII bytes and a three-byte character: the character does not fit and is dropped
-    // whole.
+    // Characters count, not bytes: 63 of them fit whatever their length in UTF-8.
     std::string mixed = std::string(61, 'c') + "あい";
-    EXPECT_EQ(Field(mixed.c_str()), std::string(61, 'c'));
-    std::string exact = std::string(60, 'c') + "あ";
-    EXPECT_EQ(Field(exact.c_str()), exact);
+    EXPECT_EQ(Field(mixed.c_str()), mixed);
+    std::string japanese;
+    for (int i = 0; i < 64; ++i) {
+        japanese += "あ";
+    }
+    EXPECT_EQ(Field(japanese.c_str()), japanese.substr(0, 63 * 3));
 }
 
 TEST(TextConversion, Utf8ToWideDecodesAndReplacesMalformedBytes) {
