@@ -47,7 +47,13 @@ DepthResult RunRequest(DepthJobs& jobs, long sequence, const DepthRequest& reque
     result.status = RunDepthPass(input, jobs.stereo, pass);
     DepthStatusText(*pass, result.text, sizeof result.text);
     if (request.save) {
-        WriteDepthFiles(*pass, &result.names, jobs.writer, &result.written);
+        std::string reasons[3];
+        WriteDepthFiles(*pass, &result.names, jobs.writer, &result.written, reasons);
+        for (const std::string& reason : reasons) {
+            if (result.failure.empty()) {
+                result.failure = reason;
+            }
+        }
     }
     if (result.status == DEPTH_DONE) {
         FitDepthMap(pass->map.data(), pass->overlap.cols, pass->overlap.rows,

@@ -12,6 +12,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 struct DepthRequest {
@@ -32,6 +33,7 @@ struct DepthResult {
     int status = DEPTH_NO_OVERLAP; // DepthStatus
     char text[64] = "";            // DepthStatusText, "" for a map
     unsigned written = 0;          // DepthFileBits of a save
+    std::string failure;           // why a file of a save was not written, the first one
     SaveNames names;
     // The map as shown: fitted into the display size, disparities stretched to 0 ... 255.
     int displayWidth = 0;

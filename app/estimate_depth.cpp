@@ -25,8 +25,13 @@ int maxDisplayWidth = 0;
 int maxDisplayHeight = 0;
 long shownSequence = 0;
 bool statusShowsDepth = false; // the status line holds a depth pass's complaint
-// Saves under way: the request's number and whether the side-by-side file was written.
-std::vector<std::pair<long, bool>> savesUnderWay;
+// Saves under way: the request's number, whether the side-by-side file was written, and why not.
+struct SaveUnderWay {
+    long sequence = 0;
+    bool adjusted = false;
+    std::string failure;
+};
+std::vector<SaveUnderWay> savesUnderWay;
 
 // Read by tests from another thread.
 std::atomic<long> requestCount{0};
@@ -51,29 +56,30 @@ void ShowMap(const DepthResult& result) {
 }
 
 void ConfirmSave(const DepthResult& result) {
-    bool adjusted = false;
+    SaveUnderWay save;
     for (auto it = savesUnderWay.begin(); it != savesUnderWay.end(); ++it) {
-        if (it->first == result.sequence) {
-            adjusted = it->second;
+        if (it->sequence == result.sequence) {
+            save = *it;
             savesUnderWay.erase(it);
             break;
         }
     }
-    const int files = (adjusted ? 1 : 0) + std::popcount(result.written);
+    const int files = (save.adjusted ? 1 : 0) + std::popcount(result.written);
     const bool views = (result.written & (DEPTH_FILE_LEFT | DEPTH_FILE_RIGHT)) ==
                        (DEPTH_FILE_LEFT | DEPTH_FILE_RIGHT);
     const std::string base = CountedBase(result.names);
-    char text[96];
-    if (!adjusted || !views) {
-        std::snprintf(text, sizeof text, "Save failed (%d of 4)", files);
-    } else if (result.status != DEPTH_DONE) {
-        std::snprintf(text, sizeof text, "Saved, no depth map");
+    std::string text;
+    if (save.adjusted && views && result.status != DEPTH_DONE) {
+        text = "Saved " + base + " (3 files), no map: " + result.text;
     } else if (files == 4) {
-        std::snprintf(text, sizeof text, "Saved %s", base.c_str());
+        text = "Saved " + base + " (4 files)";
     } else {
-        std::snprintf(text, sizeof text, "Save failed (3 of 4)");
+        const std::string& why = save.adjusted ? result.failure : save.failure;
+        const int expected = result.status == DEPTH_DONE ? 4 : 3;
+        text = "Save failed (" + std::to_string(files) + " of " + std::to_string(expected) +
+               " files)" + (why.empty() ? "" : ": " + why);
     }
-    QIV_SetStatus(text);
+    QIV_SetStatus(text.c_str());
     statusShowsDepth = false;
 }
 
@@ -124,7 +130,8 @@ void EstimateDepth(int offsetX, int offsetY) {
     SubmitDepthJob(jobs, CurrentRequest(offsetX, offsetY));
 }
 
-void EstimateDepthAndSave(int offsetX, int offsetY, const SaveNames& names, bool adjustedWritten) {
+void EstimateDepthAndSave(int offsetX, int offsetY, const SaveNames& names, bool adjustedWritten,
+                          const std::string& adjustedFailure) {
     if (jobs == nullptr) {
         return;
     }
@@ -132,7 +139,7 @@ void EstimateDepthAndSave(int offsetX, int offsetY, const SaveNames& names, bool
     DepthRequest request = CurrentRequest(offsetX, offsetY);
     request.save = true;
     request.names = names;
-    savesUnderWay.emplace_back(SubmitDepthJob(jobs, request), adjustedWritten);
+    savesUnderWay.push_back({SubmitDepthJob(jobs, request), adjustedWritten, adjustedFailure});
 }
 
 void ShowFinishedDepth() {

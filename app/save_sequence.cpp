@@ -48,8 +48,11 @@ void SaveSequence(int W, int H, const std::uint32_t* bufferA, const std::uint32_
         return;
     }
     if (saved != SAVE_OK) {
-        const std::string text = "Save failed: " + (reason.empty() ? std::string("no memory") : reason);
+        if (reason.empty()) {
+            reason = saved == SAVE_NO_MEMORY ? "no memory" : "cannot write";
+        }
+        const std::string text = "Save failed: " + reason;
         QIV_SetStatus(text.c_str());
     }
-    EstimateDepthAndSave(offsetX, offsetY, lastNames, saved == SAVE_OK);
+    EstimateDepthAndSave(offsetX, offsetY, lastNames, saved == SAVE_OK, reason);
 }

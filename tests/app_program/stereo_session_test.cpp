@@ -423,9 +423,13 @@ TEST_F(StereoSession, StatusSaysWhyThereIsNoMapAndSaveConfirmsWhatItWrote) {
         std::filesystem::remove(entry.path());
     }
     Press(3);
-    ASSERT_TRUE(
-        PumpUntil([] { return StatusText().find("Saved, no depth map") != std::string::npos; },
-                  std::chrono::seconds(60)))
+    ASSERT_TRUE(PumpUntil(
+        [] {
+            return StatusText().find(std::string("Saved ") + SaveBaseName() +
+                                     " (3 files), no map: maxDisparity: 1-199") !=
+                   std::string::npos;
+        },
+        std::chrono::seconds(60)))
         << StatusText();
     const std::string base = SaveBaseName();
     for (const char* suffix : {"_adjst.jpg", "_Right.png", "_Left.png"}) {
@@ -440,7 +444,8 @@ TEST_F(StereoSession, StatusSaysWhyThereIsNoMapAndSaveConfirmsWhatItWrote) {
     Press(3);
     ASSERT_TRUE(PumpUntil(
         [] {
-            return StatusText().find(std::string("Saved ") + SaveBaseName()) != std::string::npos;
+            return StatusText().find(std::string("Saved ") + SaveBaseName() + " (4 files)") !=
+                   std::string::npos;
         },
         std::chrono::seconds(60)))
         << StatusText();
