@@ -1,6 +1,7 @@
 // BMP files, icons and packed DIBs: uncompressed 1/4/8/16/24/32-bit pixels, bit-field masks,
 // and RLE4/RLE8. Every row read is checked against the data's end, so a short file is refused.
 #include "photoio/photo_decoders.h"
+#include "photoio/photo_limits.h"
 
 #include <algorithm>
 #include <bit>
@@ -203,9 +204,9 @@ int DecodeDib(const std::uint8_t* data, std::size_t size, std::size_t pixelOffse
     }
     const bool rle = dib.compression == RLE8 || dib.compression == RLE4;
     // Rows past the file's end are refused before the picture is allocated: a few bytes may
-    // claim a hundred million pixels. Run-length rows have no fixed size; their decoder bounds
-    // them.
-    if (!rle && dib.width > 0 && dib.height > 0 &&
+    // claim a hundred million pixels (more than the limit: AllocatePhoto says so). Run-length
+    // rows have no fixed size; their decoder bounds them.
+    if (!rle && PhotoSizeAllowed(dib.width, dib.height) &&
         (size - at) / (((static_cast<std::uint64_t>(dib.width) * dib.bits + 31) / 32) * 4) <
             static_cast<std::uint64_t>(dib.height)) {
         return Damaged(detail);
