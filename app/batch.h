@@ -20,6 +20,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 // Exit statuses. BATCH_USAGE: the command cannot be carried out as given (bad syntax, values
 // out of range, FILE unreadable, DIR unwritable); nothing was written. BATCH_FAILED: a file
@@ -30,8 +31,15 @@ enum BatchExit {
     BATCH_USAGE = 2,
 };
 
+// The anaglyph file of batch mode: the Preview's, or the least-squares one.
+enum AnaglyphKind {
+    ANAGLYPH_PLAIN = 0,
+    ANAGLYPH_DUBOIS = 1,
+};
+
 struct BatchOptions {
-    std::string file;
+    std::string file;               // the file RunBatch works on
+    std::vector<std::string> files; // every FILE given, in order
     int offsetX = 0;
     int offsetY = 0;
     int maxDisparity = INITIAL_MAX_DISPARITY;
@@ -41,6 +49,9 @@ struct BatchOptions {
     SideBySideLayout layout = LAYOUT_PARALLEL;
     bool layoutGiven = false; // else the file's name decides
     bool help = false;
+    bool wiggleGif = false; // also B_wiggle.gif
+    AnaglyphKind anaglyph = ANAGLYPH_PLAIN;
+    int jobs = 0; // files at once; 0: one per core
 };
 
 // How batch mode reaches files and the matcher.
@@ -68,7 +79,18 @@ const char* BatchUsage();
 int RunBatch(const BatchOptions& options, const BatchServices& services, const char* baseName,
              std::FILE* out, std::FILE* err);
 
-// Parse and run, with the current local time as base name.
+// Runs every file of options.files, up to options.jobs at once, each under its own stem (two
+// inputs of one stem get distinct names); a progress line per file and its messages go to err,
+// the paths written to out. With one file its BatchExit; with several the number that failed
+// (at most 125).
+int RunBatchFiles(const BatchOptions& options, const BatchServices& services, std::FILE* out,
+                  std::FILE* err);
+
+// The base names of the files' outputs: each file's stem; a stem already taken by an earlier
+// file gets its extension appended ("photo_mpo"), then a counter ("photo_2").
+std::vector<std::string> BatchBaseNames(const std::vector<std::string>& files);
+
+// Parse and run.
 int BatchMain(int argc, const char* const* argv, const BatchServices& services, std::FILE* out,
               std::FILE* err);
 
