@@ -30,10 +30,14 @@ inline void Put32(Bytes& b, std::size_t at, std::uint32_t v, bool big) {
 
 // Inserts a segment (marker, payload) right after the start-of-image marker.
 inline Bytes WithSegment(const Bytes& jpeg, std::uint8_t marker, const Bytes& payload) {
-    Bytes out(jpeg.begin(), jpeg.begin() + 2);
     const std::size_t length = payload.size() + 2;
-    out.insert(out.end(), {0xFF, marker, static_cast<std::uint8_t>(length >> 8),
-                           static_cast<std::uint8_t>(length)});
+    Bytes out;
+    out.reserve(jpeg.size() + length + 2);
+    for (std::uint8_t b : {std::uint8_t{0xFF}, std::uint8_t{0xD8}, std::uint8_t{0xFF}, marker,
+                           static_cast<std::uint8_t>(length >> 8),
+                           static_cast<std::uint8_t>(length)}) {
+        out.push_back(b);
+    }
     out.insert(out.end(), payload.begin(), payload.end());
     out.insert(out.end(), jpeg.begin() + 2, jpeg.end());
     return out;
