@@ -1,17 +1,19 @@
 // Batch mode: the stereo application's computations without a display.
 //
-//   qivstereo --batch FILE [--layout parallel|cross] [--offset DX,DY | --auto-align]
-//             [--max-disparity N] [--out DIR]
+//   qivstereo --batch FILE... [--layout parallel|cross] [--offset DX,DY | --auto-align]
+//             [--max-disparity N] [--out DIR] [--wiggle-gif] [--anaglyph plain|dubois]
+//             [--jobs N]
 //
-// splits the side-by-side image FILE into its eyes (parallel: left eye in the left half, the
+// splits each side-by-side image FILE into its eyes (parallel: left eye in the left half, the
 // default; cross: right eye in the left half, the default for .jps), aligns its views at the
-// offset (default 0,0), composes the anaglyph, runs a depth pass with maxDisparity N (default
-// 100) and the "default2" parameters, and writes B_adjst.jpg, B_Right.png, B_Left.png,
-// B_depth.png and B_anaglyph.png into DIR (default: the current directory), B being the local
-// time, printing each path. A pair too small for the depth pass gets the other files and a
-// message why the map is missing. --auto-align first aligns the right eye to the left and takes
-// the offsets, maxDisparity (unless given) and swap_depth from the alignment, printing its
-// summary; a pair it refuses writes nothing.
+// offset (default 0,0), composes the anaglyph (the least-squares one with --anaglyph dubois),
+// runs a depth pass with maxDisparity N (default 100) and the "default2" parameters, and writes
+// B_adjst.jpg, B_Right.png, B_Left.png, B_depth.png, B_anaglyph.png and with --wiggle-gif
+// B_wiggle.gif into DIR (default: the current directory), B being the FILE's stem, printing
+// each path. A pair too small for the depth pass gets the other files and a message why the map
+// is missing. --auto-align first aligns the right eye to the left and takes the offsets,
+// maxDisparity (unless given) and swap_depth from the alignment, printing its summary; a pair it
+// refuses writes nothing.
 #pragma once
 
 #include "app/depth_pass.h"
