@@ -13,6 +13,9 @@
 namespace {
 
 constexpr int PALETTE_SIZE = 256;
+// Of 1 (best) to 10 (fastest): 8 finds a photo's palette about four times faster than the
+// default for a barely visible loss (bench/photoio).
+constexpr int QUANTISER_SPEED = 8;
 
 struct LiqDeleter {
     void operator()(liq_attr* p) const { liq_attr_destroy(p); }
@@ -40,18 +43,18 @@ int Failed(std::string* detail, const std::string& text) {
 
 } // namespace
 
-int EncodeLoopingGif(const PhotoPixels* frames, int count, int delayMs,
-                     std::vector<std::uint8_t>* bytes, std::string* detail) {
-    if (count < 1 || frames[0].channels != 3 || frames[0].width < 1 || frames[0].height < 1 ||
-        frames[0].width > 65535 || frames[0].height > 65535) {
-        return Failed(detail, "no frames a GIF can hold");
+int QuantiseFrames(const PhotoPixels* frames, int count, float dither,
+                   std::vector<std::vector<std::uint8_t>>* indices,
+                   std::vector<std::uint32_t>* palette, std::string* detail) {
+    if (count < 1 || frames[0].channels != 3 || frames[0].width < 1 || frames[0].height < 1) {
+        return Failed(detail, "no frames to quantise");
     }
     const int w = frames[0].width;
     const int h = frames[0].height;
     const std::size_t pixels = static_cast<std::size_t>(w) * h;
     std::vector<std::vector<std::uint8_t>> rgba(static_cast<std::size_t>(count));
-    std::vector<std::vector<std::uint8_t>> indices(static_cast<std::size_t>(count));
     try {
+        indices->assign(static_cast<std::size_t>(count), {});
         for (int i = 0; i < count; ++i) {
             const PhotoPixels& f = frames[i];
             if (f.width != w || f.height != h || f.channels != 3) {
@@ -69,7 +72,7 @@ int EncodeLoopingGif(const PhotoPixels* frames, int count, int delayMs,
                     row[4 * x + 3] = 255;
                 }
             }
-            indices[i].resize(pixels);
+            (*indices)[i].resize(pixels);
         }
     } catch (const std::bad_alloc&) {
         SetDetail(detail, PhotoStatusText(PHOTO_NO_MEMORY));
@@ -81,6 +84,7 @@ int EncodeLoopingGif(const PhotoPixels* frames, int count, int delayMs,
         return Failed(detail, "the colour quantiser could not start");
     }
     liq_set_max_colors(attr.get(), PALETTE_SIZE);
+    liq_set_speed(attr.get(), QUANTISER_SPEED);
     Liq<liq_histogram> histogram(liq_histogram_create(attr.get()));
     std::vector<Liq<liq_image>> images;
     for (int i = 0; i < count; ++i) {
@@ -95,17 +99,40 @@ int EncodeLoopingGif(const PhotoPixels* frames, int count, int delayMs,
         return Failed(detail, "the colours could not be reduced to a palette");
     }
     Liq<liq_result> result(raw);
-    liq_set_dithering_level(result.get(), 1.0f);
+    liq_set_dithering_level(result.get(), dither);
     for (int i = 0; i < count; ++i) {
-        if (liq_write_remapped_image(result.get(), images[i].get(), indices[i].data(), pixels) !=
+        if (liq_write_remapped_image(result.get(), images[i].get(), (*indices)[i].data(), pixels) !=
             LIQ_OK) {
             return Failed(detail, "the frames could not be mapped to the palette");
         }
     }
-    const liq_palette* palette = liq_get_palette(result.get());
+    const liq_palette* colours = liq_get_palette(result.get());
+    palette->clear();
+    for (unsigned i = 0; i < colours->count && i < PALETTE_SIZE; ++i) {
+        const liq_color& c = colours->entries[i];
+        palette->push_back(std::uint32_t{c.r} << 16 | std::uint32_t{c.g} << 8 | c.b);
+    }
+    return PHOTO_OK;
+}
+
+int EncodeLoopingGif(const PhotoPixels* frames, int count, int delayMs,
+                     std::vector<std::uint8_t>* bytes, std::string* detail) {
+    if (count < 1 || frames[0].width > 65535 || frames[0].height > 65535) {
+        return Failed(detail, "no frames a GIF can hold");
+    }
+    std::vector<std::vector<std::uint8_t>> indices;
+    std::vector<std::uint32_t> palette;
+    if (const int status = QuantiseFrames(frames, count, 1.0f, &indices, &palette, detail);
+        status != PHOTO_OK) {
+        return status;
+    }
+    const int w = frames[0].width;
+    const int h = frames[0].height;
     GifColorType colours[PALETTE_SIZE] = {};
-    for (unsigned i = 0; i < palette->count && i < PALETTE_SIZE; ++i) {
-        colours[i] = {palette->entries[i].r, palette->entries[i].g, palette->entries[i].b};
+    for (std::size_t i = 0; i < palette.size(); ++i) {
+        colours[i] = {static_cast<GifByteType>(palette[i] >> 16),
+                      static_cast<GifByteType>(palette[i] >> 8),
+                      static_cast<GifByteType>(palette[i])};
     }
 
     std::vector<std::uint8_t> out;
