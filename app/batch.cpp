@@ -120,8 +120,8 @@ int Run(BatchOptions options, const BatchServices& services, const char* baseNam
     source = {};
     int swapDepth = 0;
     if (options.autoAlign) {
-        if (int status =
-                AutoAlignViews(viewA.data(), viewB.data(), W, H, &options, &swapDepth, err);
+        if (int status = AutoAlignViews(viewA.data(), viewB.data(), W, H, &options, &swapDepth,
+                                        err);
             status != BATCH_OK) {
             return status;
         }

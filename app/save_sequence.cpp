@@ -49,18 +49,20 @@ void SaveSequence(int W, int H, const std::uint32_t* bufferA, const std::uint32_
         return;
     }
     if (saved != SAVE_OK) {
-        const std::string text =
-            "Save failed: " + (reason.empty() ? std::string("no memory") : reason);
+        const std::string text = "Save failed: " + (reason.empty() ? std::string("no memory") : reason);
         QIV_SetStatus(text.c_str());
     }
     if (saved == SAVE_OK) {
         // The wiggle GIF and the least-squares anaglyph join the set under its base.
         const EyePair eyes = EyesOf(bufferA, bufferB, offsetX, offsetY, layout);
         const AlignedEyes aligned{W, H, eyes.left, eyes.right, eyes.offsetX, eyes.offsetY};
-        std::string path, why;
-        if (SaveWiggleGif(lastNames, aligned, &path, &why) != IMAGE_IO_OK ||
-            SaveDuboisAnaglyph(lastNames, aligned, PHOTO_FILE_WRITER, &path, &why) != IMAGE_IO_OK) {
-            const std::string text = "Save: cannot write " + path + ": " + why;
+        std::string gif, dubois, gifWhy, duboisWhy;
+        const bool gifWritten = SaveWiggleGif(lastNames, aligned, &gif, &gifWhy) == IMAGE_IO_OK;
+        const bool duboisWritten = SaveDuboisAnaglyph(lastNames, aligned, PHOTO_FILE_WRITER,
+                                                      &dubois, &duboisWhy) == IMAGE_IO_OK;
+        if (!gifWritten || !duboisWritten) {
+            const std::string text = "Save: cannot write " + (gifWritten ? dubois : gif) + ": " +
+                                     (gifWritten ? duboisWhy : gifWhy);
             QIV_SetStatus(text.c_str());
         }
     }
