@@ -25,8 +25,14 @@ int maxDisplayWidth = 0;
 int maxDisplayHeight = 0;
 long shownSequence = 0;
 bool statusShowsDepth = false; // the status line holds a depth pass's complaint
-// Saves under way: the request's number and whether the side-by-side file was written.
-std::vector<std::pair<long, bool>> savesUnderWay;
+// Saves under way: the request's number, whether the side-by-side file was written, and why
+// one of the Save's other files was not (empty when they were).
+struct SaveUnderWay {
+    long sequence;
+    bool adjusted;
+    std::string otherFailure;
+};
+std::vector<SaveUnderWay> savesUnderWay;
 
 // Read by tests from another thread.
 std::atomic<long> requestCount{0};
@@ -52,9 +58,11 @@ void ShowMap(const DepthResult& result) {
 
 void ConfirmSave(const DepthResult& result) {
     bool adjusted = false;
+    std::string otherFailure;
     for (auto it = savesUnderWay.begin(); it != savesUnderWay.end(); ++it) {
-        if (it->first == result.sequence) {
-            adjusted = it->second;
+        if (it->sequence == result.sequence) {
+            adjusted = it->adjusted;
+            otherFailure = it->otherFailure;
             savesUnderWay.erase(it);
             break;
         }
@@ -68,6 +76,8 @@ void ConfirmSave(const DepthResult& result) {
         std::snprintf(text, sizeof text, "Save failed (%d of 4)", files);
     } else if (result.status != DEPTH_DONE) {
         std::snprintf(text, sizeof text, "Saved, no depth map");
+    } else if (files == 4 && !otherFailure.empty()) {
+        std::snprintf(text, sizeof text, "%s", otherFailure.c_str());
     } else if (files == 4) {
         std::snprintf(text, sizeof text, "Saved %s", base.c_str());
     } else {
@@ -124,7 +134,8 @@ void EstimateDepth(int offsetX, int offsetY) {
     SubmitDepthJob(jobs, CurrentRequest(offsetX, offsetY));
 }
 
-void EstimateDepthAndSave(int offsetX, int offsetY, const SaveNames& names, bool adjustedWritten) {
+void EstimateDepthAndSave(int offsetX, int offsetY, const SaveNames& names, bool adjustedWritten,
+                          const std::string& otherFailure) {
     if (jobs == nullptr) {
         return;
     }
@@ -132,7 +143,7 @@ void EstimateDepthAndSave(int offsetX, int offsetY, const SaveNames& names, bool
     DepthRequest request = CurrentRequest(offsetX, offsetY);
     request.save = true;
     request.names = names;
-    savesUnderWay.emplace_back(SubmitDepthJob(jobs, request), adjustedWritten);
+    savesUnderWay.push_back({SubmitDepthJob(jobs, request), adjustedWritten, otherFailure});
 }
 
 void ShowFinishedDepth() {

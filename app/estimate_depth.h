@@ -8,6 +8,7 @@
 #include "app/save_results.h"
 
 #include <cstdint>
+#include <string>
 
 // The display window of the disparity map.
 constexpr const char* DEPTH_WINDOW_NAME = "CV depth";
@@ -24,8 +25,10 @@ void EstimateDepth(int offsetX, int offsetY);
 
 // The same for a Save under baseName: the pass also writes B_Right.png, B_Left.png and
 // B_depth.png into the current directory, and the status line confirms the Save, counting
-// adjustedWritten (the side-by-side file already written) among its files.
-void EstimateDepthAndSave(int offsetX, int offsetY, const SaveNames& names, bool adjustedWritten);
+// adjustedWritten (the side-by-side file already written) among its files; otherFailure, when
+// not empty, replaces the confirmation (another file of the Save was not written).
+void EstimateDepthAndSave(int offsetX, int offsetY, const SaveNames& names, bool adjustedWritten,
+                          const std::string& otherFailure = "");
 
 // On the loop: shows what finished passes brought (the newest map, status texts).
 void ShowFinishedDepth();

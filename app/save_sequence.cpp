@@ -52,6 +52,7 @@ void SaveSequence(int W, int H, const std::uint32_t* bufferA, const std::uint32_
         const std::string text = "Save failed: " + (reason.empty() ? std::string("no memory") : reason);
         QIV_SetStatus(text.c_str());
     }
+    std::string otherFailure;
     if (saved == SAVE_OK) {
         // The wiggle GIF and the least-squares anaglyph join the set under its base.
         const EyePair eyes = EyesOf(bufferA, bufferB, offsetX, offsetY, layout);
@@ -61,10 +62,10 @@ void SaveSequence(int W, int H, const std::uint32_t* bufferA, const std::uint32_
         const bool duboisWritten = SaveDuboisAnaglyph(lastNames, aligned, PHOTO_FILE_WRITER,
                                                       &dubois, &duboisWhy) == IMAGE_IO_OK;
         if (!gifWritten || !duboisWritten) {
-            const std::string text = "Save: cannot write " + (gifWritten ? dubois : gif) + ": " +
-                                     (gifWritten ? duboisWhy : gifWhy);
-            QIV_SetStatus(text.c_str());
+            otherFailure = "Save failed: " + (gifWritten ? dubois : gif) + ": " +
+                           (gifWritten ? duboisWhy : gifWhy);
+            QIV_SetStatus(otherFailure.c_str());
         }
     }
-    EstimateDepthAndSave(offsetX, offsetY, lastNames, saved == SAVE_OK);
+    EstimateDepthAndSave(offsetX, offsetY, lastNames, saved == SAVE_OK, otherFailure);
 }
