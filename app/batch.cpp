@@ -3,8 +3,10 @@
 
 #include "app/alignment_eyes.h"
 #include "app/auto_align.h"
+#include "app/dubois_anaglyph.h"
 #include "app/overlap.h"
 #include "app/previews.h"
+#include "app/save_extras.h"
 #include "app/save_results.h"
 #include "app/view_buffers.h"
 
@@ -129,7 +131,11 @@ int Run(BatchOptions options, const BatchServices& services, const char* baseNam
     }
     const EyePair eyes =
         EyesOf(viewA.data(), viewB.data(), options.offsetX, options.offsetY, options.layout);
-    MakeAnaglyph(W, H, eyes.left, eyes.right, preview.data(), eyes.offsetX, eyes.offsetY);
+    if (options.anaglyph == ANAGLYPH_DUBOIS) {
+        MakeDuboisAnaglyph(W, H, eyes.left, eyes.right, preview.data(), eyes.offsetX, eyes.offsetY);
+    } else {
+        MakeAnaglyph(W, H, eyes.left, eyes.right, preview.data(), eyes.offsetX, eyes.offsetY);
+    }
 
     Outcome outcome{out, err};
     SaveNames names = MakeSaveNames(options.outDir.c_str(), baseName);
@@ -202,6 +208,15 @@ int Run(BatchOptions options, const BatchServices& services, const char* baseNam
     } else {
         outcome.NotWritten(anaglyph, anaglyphReason);
     }
+    if (options.wiggleGif) {
+        std::string gif, gifReason;
+        const AlignedEyes aligned{W, H, eyes.left, eyes.right, eyes.offsetX, eyes.offsetY};
+        if (SaveWiggleGif(names, aligned, &gif, &gifReason) == IMAGE_IO_OK) {
+            outcome.Written(gif);
+        } else {
+            outcome.NotWritten(gif, gifReason);
+        }
+    }
     return outcome.status;
 }
 
@@ -229,10 +244,5 @@ int BatchMain(int argc, const char* const* argv, const BatchServices& services, 
         std::fputs(BatchUsage(), out);
         return BATCH_OK;
     }
-    char baseName[BASE_NAME_SIZE];
-    if (CurrentBaseName(baseName, sizeof baseName) != 0) {
-        std::fprintf(err, "%s: cannot read the local time\n", PROGRAM);
-        return BATCH_FAILED;
-    }
-    return RunBatch(options, services, baseName, out, err);
+    return RunBatchFiles(options, services, out, err);
 }

@@ -30,11 +30,14 @@ int Fail(std::string* message, const std::string& text) {
 
 const char* BatchUsage() {
     return "usage: qivstereo [IMAGE...]\n"
-           "       qivstereo --batch FILE [--layout parallel|cross] [--offset DX,DY | --auto-align]\n"
-           "                 [--max-disparity N] [--out DIR]\n"
+           "       qivstereo --batch FILE... [--layout parallel|cross] [--offset DX,DY | "
+           "--auto-align]\n"
+           "                 [--max-disparity N] [--out DIR] [--wiggle-gif] "
+           "[--anaglyph plain|dubois]\n"
+           "                 [--jobs N]\n"
            "       qivstereo --help\n"
            "parallel: left eye in the left half (default); cross: right eye in the left half\n"
-           "(default for .jps files).\n";
+           "(default for .jps files). Each FILE's outputs are named after its stem.\n";
 }
 
 bool IsBatchCommand(int argc, const char* const* argv) {
@@ -60,7 +63,8 @@ bool IsHelpCommand(int argc, const char* const* argv) {
 int ParseBatchArguments(int argc, const char* const* argv, BatchOptions* options,
                         std::string* message) {
     BatchOptions parsed;
-    bool haveBatch = false, haveOffset = false, haveOut = false;
+    bool haveBatch = false, haveOffset = false, haveOut = false, haveAnaglyph = false,
+         haveJobs = false;
     for (int i = 1; i < argc; ++i) {
         std::string_view arg = argv[i];
         if (arg == "--help" || arg == "-h") {
@@ -69,7 +73,18 @@ int ParseBatchArguments(int argc, const char* const* argv, BatchOptions* options
             return BATCH_OK;
         }
         if (!arg.starts_with("--")) {
-            return Fail(message, "unexpected argument '" + std::string(arg) + "'");
+            if (!haveBatch) {
+                return Fail(message, "unexpected argument '" + std::string(arg) + "'");
+            }
+            parsed.files.emplace_back(arg);
+            continue;
+        }
+        if (arg == "--wiggle-gif") {
+            if (parsed.wiggleGif) {
+                return Fail(message, "--wiggle-gif is given more than once");
+            }
+            parsed.wiggleGif = true;
+            continue;
         }
         if (arg == "--auto-align") {
             if (parsed.autoAlign) {
@@ -104,6 +119,12 @@ int ParseBatchArguments(int argc, const char* const* argv, BatchOptions* options
         } else if (name == "--layout") {
             seen = &parsed.layoutGiven;
             valueName = "parallel|cross";
+        } else if (name == "--anaglyph") {
+            seen = &haveAnaglyph;
+            valueName = "plain|dubois";
+        } else if (name == "--jobs") {
+            seen = &haveJobs;
+            valueName = "N";
         } else {
             return Fail(message, "unknown option '" + std::string(name) + "'");
         }
@@ -123,7 +144,19 @@ int ParseBatchArguments(int argc, const char* const* argv, BatchOptions* options
             return Fail(message, std::string(name) + " needs a value " + valueName);
         }
         if (name == "--batch") {
-            parsed.file = value;
+            parsed.files.insert(parsed.files.begin(), std::string(value));
+        } else if (name == "--anaglyph") {
+            if (value != "plain" && value != "dubois") {
+                return Fail(message,
+                            "--anaglyph '" + std::string(value) + "' is neither plain nor dubois");
+            }
+            parsed.anaglyph = value == "dubois" ? ANAGLYPH_DUBOIS : ANAGLYPH_PLAIN;
+        } else if (name == "--jobs") {
+            int n = 0;
+            if (!ParseInt(value, &n) || n < 1 || n > 256) {
+                return Fail(message, "--jobs '" + std::string(value) + "' is not 1 to 256");
+            }
+            parsed.jobs = n;
         } else if (name == "--offset") {
             if (!ParseOffset(value, &parsed.offsetX, &parsed.offsetY)) {
                 return Fail(message, "--offset '" + std::string(value) +
@@ -148,6 +181,9 @@ int ParseBatchArguments(int argc, const char* const* argv, BatchOptions* options
         } else {
             parsed.outDir = value;
         }
+    }
+    if (!parsed.files.empty()) {
+        parsed.file = parsed.files.front();
     }
     if (!parsed.layoutGiven) {
         parsed.layout = LayoutOfFileName(parsed.file.c_str());

@@ -25,11 +25,13 @@ int maxDisplayWidth = 0;
 int maxDisplayHeight = 0;
 long shownSequence = 0;
 bool statusShowsDepth = false; // the status line holds a depth pass's complaint
-// Saves under way: the request's number, whether the side-by-side file was written, and why not.
+// Saves under way: the request's number, whether the side-by-side file was written and why
+// not, and the Save's other files.
 struct SaveUnderWay {
     long sequence = 0;
     bool adjusted = false;
     std::string failure;
+    SaveExtras extras;
 };
 std::vector<SaveUnderWay> savesUnderWay;
 
@@ -64,18 +66,22 @@ void ConfirmSave(const DepthResult& result) {
             break;
         }
     }
-    const int files = (save.adjusted ? 1 : 0) + std::popcount(result.written);
-    const bool views = (result.written & (DEPTH_FILE_LEFT | DEPTH_FILE_RIGHT)) ==
-                       (DEPTH_FILE_LEFT | DEPTH_FILE_RIGHT);
+    const bool mapped = result.status == DEPTH_DONE;
+    const int coreFiles = (save.adjusted ? 1 : 0) + std::popcount(result.written);
+    const bool coreWritten = coreFiles == (mapped ? 4 : 3);
+    const int files = coreFiles + save.extras.written;
+    const int expected = (mapped ? 4 : 3) + save.extras.tried;
+    const std::string counted = std::to_string(files) + " files";
     const std::string base = CountedBase(result.names);
     std::string text;
-    if (save.adjusted && views && result.status != DEPTH_DONE) {
-        text = "Saved " + base + " (3 files), no map: " + result.text;
-    } else if (files == 4) {
-        text = "Saved " + base + " (4 files)";
+    if (coreWritten && !mapped) {
+        text = "Saved " + base + " (" + counted + "), no map: " + result.text;
+    } else if (files == expected) {
+        text = "Saved " + base + " (" + counted + ")";
     } else {
-        const std::string& why = save.adjusted ? result.failure : save.failure;
-        const int expected = result.status == DEPTH_DONE ? 4 : 3;
+        const std::string& why = coreWritten     ? save.extras.failure
+                                 : save.adjusted ? result.failure
+                                                 : save.failure;
         text = "Save failed (" + std::to_string(files) + " of " + std::to_string(expected) +
                " files)" + (why.empty() ? "" : ": " + why);
     }
@@ -131,7 +137,7 @@ void EstimateDepth(int offsetX, int offsetY) {
 }
 
 void EstimateDepthAndSave(int offsetX, int offsetY, const SaveNames& names, bool adjustedWritten,
-                          const std::string& adjustedFailure) {
+                          const std::string& adjustedFailure, const SaveExtras& extras) {
     if (jobs == nullptr) {
         return;
     }
@@ -139,7 +145,8 @@ void EstimateDepthAndSave(int offsetX, int offsetY, const SaveNames& names, bool
     DepthRequest request = CurrentRequest(offsetX, offsetY);
     request.save = true;
     request.names = names;
-    savesUnderWay.push_back({SubmitDepthJob(jobs, request), adjustedWritten, adjustedFailure});
+    savesUnderWay.push_back(
+        {SubmitDepthJob(jobs, request), adjustedWritten, adjustedFailure, extras});
 }
 
 void ShowFinishedDepth() {

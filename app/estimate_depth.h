@@ -26,9 +26,15 @@ void EstimateDepth(int offsetX, int offsetY);
 // The same for a Save under baseName: the pass also writes B_Right.png, B_Left.png and
 // B_depth.png into the current directory, and the status line confirms the Save, counting
 // adjustedWritten (the side-by-side file already written) among its files, or saying
-// adjustedFailure (why it was not).
+// adjustedFailure (why it was not); extras are the Save's other files (wiggle GIF, least-squares
+// anaglyph), written before the pass.
+struct SaveExtras {
+    int tried = 0;
+    int written = 0;
+    std::string failure; // the first one not written: its name and why
+};
 void EstimateDepthAndSave(int offsetX, int offsetY, const SaveNames& names, bool adjustedWritten,
-                          const std::string& adjustedFailure = "");
+                          const std::string& adjustedFailure = "", const SaveExtras& extras = {});
 
 // On the loop: shows what finished passes brought (the newest map, status texts).
 void ShowFinishedDepth();

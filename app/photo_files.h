@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <string>
 
-// Reads the file's pixels as stored, without turning them by an orientation tag, so that a
-// side-by-side pair keeps its halves.
+// Reads the file's pixels the right way up; a stereo multi-picture file as its two views side
+// by side.
 int ReadImageFile(const char* path, PixelImage* image, std::string* reason);
 
 int WriteColourFile(const char* path, ImageFileFormat format, const std::uint32_t* pixels,

@@ -13,6 +13,10 @@ add_library(stereo_app STATIC
     batch_args.cpp
     batch.cpp
     auto_align.cpp
+    dubois_anaglyph.cpp
+    wiggle_gif.cpp
+    save_extras.cpp
+    batch_files.cpp
 )
 qiv_target_defaults(stereo_app)
 target_link_libraries(stereo_app PUBLIC qivlib Qiv::OpenCV qiv_photoio Threads::Threads

@@ -17,7 +17,8 @@ const WCHAR OPEN_FILTERS[] = L"All Files (*.*)\0*.*\0"
                              L"CompuServe GIF (*.GIF)\0*.GIF\0"
                              L"PNG (*.PNG)\0*.PNG\0"
                              L"TIFF (*.TIF;*.TIFF)\0*.TIF;*.TIFF\0"
-                             L"ICO (*.ICO)\0*.ICO\0";
+                             L"ICO (*.ICO)\0*.ICO\0"
+                             L"Stereo MPO, JPS (*.MPO;*.JPS)\0*.MPO;*.JPS\0";
 const WCHAR SAVE_FILTERS[] = L"All Files (*.*)\0*.*\0"
                              L"BMP (*.BMP;*.RLE;*.DIB)\0*.BMP;*.RLE;*.DIB\0"
                              L"JPEG (*.JPG;*.JPEG;*.JPE)\0*.JPG;*.JPEG;*.JPE\0"

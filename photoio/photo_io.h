@@ -33,10 +33,11 @@ const char* PhotoStatusText(int status);
 struct Photo {
     int width = 0;
     int height = 0;
-    std::vector<std::uint8_t> rgb; // width x height x 3 bytes, top-down, as stored (no rotation)
+    std::vector<std::uint8_t> rgb; // width x height x 3 bytes, top-down, the right way up
 };
 
-// Reads the photo at path. On success *photo holds it and *detail (may be null) a warning when
+// Reads the photo at path: JPEGs turned by their Exif orientation, a stereo multi-picture file
+// (named .mpo, or indexed as one) as its two views side by side, left eye first. On success *photo holds it and *detail (may be null) a warning when
 // the data was damaged but complete (a JPEG with bad entropy data); on failure *photo is
 // untouched and *detail says why. The size is checked from the header before any pixel
 // memory is taken.

@@ -1,11 +1,13 @@
 // Reading a photo file: the file's bytes, the format from its first bytes, and the words for
 // each status.
+#include "photoio/mpo_reader.h"
 #include "photoio/photo_decoders.h"
 
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <new>
+#include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -82,7 +84,7 @@ int DecodePhoto(const std::uint8_t* data, std::size_t size, Photo* photo, std::s
     Photo decoded;
     int status = PHOTO_NOT_A_PHOTO;
     if (StartsWith(data, size, "\xFF\xD8\xFF", 3)) {
-        status = DecodeJpeg(data, size, &decoded, detail);
+        status = DecodeJpegPhoto(data, size, &decoded, detail);
     } else if (StartsWith(data, size, "\x89PNG\r\n\x1A\n", 8)) {
         status = DecodePng(data, size, &decoded, detail);
     } else if (StartsWith(data, size, "GIF87a", 6) || StartsWith(data, size, "GIF89a", 6)) {
@@ -145,6 +147,16 @@ int ReadPhoto(const char* path, Photo* photo, std::string* detail) {
     if (bytes.empty()) {
         SetDetail(detail, "the file is empty");
         return PHOTO_NOT_A_PHOTO;
+    }
+    // A file named .mpo must hold a stereo pair, index or not.
+    const std::size_t length = std::strlen(path);
+    if (length >= 4 && strcasecmp(path + length - 4, ".mpo") == 0) {
+        Photo pair;
+        const int status = DecodeMpo(bytes.data(), bytes.size(), &pair, detail);
+        if (status == PHOTO_OK) {
+            *photo = std::move(pair);
+        }
+        return status;
     }
     return DecodePhoto(bytes.data(), bytes.size(), photo, detail);
 }

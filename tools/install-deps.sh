@@ -9,7 +9,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libopencv-core-dev libopencv-imgproc-dev libopencv-imgcodecs-dev libopencv-calib3d-dev
   libopencv-features2d-dev
-  libgif-dev libhwy-dev libjpeg62-turbo-dev libpng-dev libtiff-dev
+  libgif-dev libimagequant-dev libhwy-dev libjpeg62-turbo-dev libpng-dev libtiff-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   # run
   qt6-image-formats-plugins qt6-qpa-plugins

@@ -40,6 +40,11 @@ GpStatus DecodeImageFile(const std::wstring& path, GpImage* image);
 bool IsGifFile(const std::wstring& path);
 GpStatus DecodeGifFile(const std::wstring& path, GpImage* image);
 
+// JPEGs the photo reader decodes: stereo multi-picture files (side by side) and photos with an
+// Exif orientation (turned the right way up).
+bool IsPhotoReaderFile(const std::wstring& path);
+GpStatus DecodePhotoReaderFile(const std::wstring& path, GpImage* image);
+
 // True when a JPEG stream ends its last scan with an end-of-image marker; a file cut short
 // inside its scan is refused instead of being shown half grey.
 bool JpegLooksComplete(const std::uint8_t* data, std::size_t size);

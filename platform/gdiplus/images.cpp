@@ -65,6 +65,8 @@ GpStatus GdipLoadImageFromFile(const WCHAR* filename, GpImage** image) {
     }
     GpStatus status = platform::gdiplus::IsGifFile(filename)
                           ? platform::gdiplus::DecodeGifFile(filename, loaded)
+                      : platform::gdiplus::IsPhotoReaderFile(filename)
+                          ? platform::gdiplus::DecodePhotoReaderFile(filename, loaded)
                           : platform::gdiplus::DecodeImageFile(filename, loaded);
     if (status != Ok) {
         delete loaded;

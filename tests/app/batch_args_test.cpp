@@ -44,6 +44,14 @@ TEST(BatchArguments, DefaultsAndEveryOptionInBothForms) {
     EXPECT_FALSE(all.options.autoAlign);
     EXPECT_TRUE(Parse({"--auto-align", "--batch", "pair.jpg"}).options.autoAlign);
 
+    const Parsed many = Parse({"--batch", "a.mpo", "b.jps", "--wiggle-gif", "--anaglyph=dubois",
+                               "--jobs", "3", "c.jpg"});
+    ASSERT_EQ(many.result, BATCH_OK) << many.message;
+    EXPECT_EQ(many.options.files, (std::vector<std::string>{"a.mpo", "b.jps", "c.jpg"}));
+    EXPECT_TRUE(many.options.wiggleGif);
+    EXPECT_EQ(many.options.anaglyph, ANAGLYPH_DUBOIS);
+    EXPECT_EQ(many.options.jobs, 3);
+
     EXPECT_TRUE(Parse({"--help"}).options.help);
 }
 
@@ -59,7 +67,9 @@ TEST(BatchArguments, BadCommandLinesAreRefusedWithTheReason) {
         {{"--batch="}, "--batch needs a value FILE"},
         {{"--batch", "--out", "d"}, "--batch needs a value FILE"},
         {{"--batch", "a.jpg", "--verbose"}, "unknown option '--verbose'"},
-        {{"--batch", "a.jpg", "extra.jpg"}, "unexpected argument 'extra.jpg'"},
+        {{"extra.jpg", "--batch", "a.jpg"}, "unexpected argument 'extra.jpg'"},
+        {{"--batch", "a.jpg", "--anaglyph", "red"}, "neither plain nor dubois"},
+        {{"--batch", "a.jpg", "--jobs", "0"}, "--jobs '0' is not 1 to 256"},
         {{"--batch", "a.jpg", "--batch", "b.jpg"}, "--batch is given more than once"},
         {{"--batch", "a.jpg", "--offset"}, "--offset needs a value DX,DY"},
         {{"--batch", "a.jpg", "--offset", "5"}, "'5' is not DX,DY"},

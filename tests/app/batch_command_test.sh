@@ -32,6 +32,16 @@ status=0
 status=0
 "$program" --batch "$sample" --max-disparity 0 --out "$out/x" 2> "$out/err" || status=$?
 [[ $status -eq 2 ]] || { echo "maxDisparity 0: status $status"; exit 1; }
+# Several files on two jobs: two of one stem keep apart, the missing one is counted.
+mkdir -p "$out/a" "$out/b" "$out/many"
+cp "$sample" "$out/a/pair.jpg"
+cp "$sample" "$out/b/pair.jpg"
+status=0
+"$program" --batch "$out/a/pair.jpg" "$out/b/pair.jpg" "$out/missing.jpg" --jobs 2 \
+    --out "$out/many" > "$out/printed" 2> "$out/err" || status=$?
+[[ $status -eq 1 && $(wc -l < "$out/printed") -eq 10 && $(grep -c '^\[[1-3]/3\]' "$out/err") -eq 3 ]] ||
+    { echo "several files: status $status"; cat "$out/printed" "$out/err"; exit 1; }
+ls "$out/many/pair_adjst.jpg" "$out/many/pair_jpg_adjst.jpg" > /dev/null || exit 1
 # --help and a plain start without a display answer before any window system is touched.
 status=0
 "$program" --help > "$out/help" 2>&1 || status=$?

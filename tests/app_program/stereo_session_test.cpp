@@ -201,7 +201,7 @@ TEST_F(StereoSession, LaysOutTheWindowsForTheScreenAndDrawsTheGuideLines) {
     EXPECT_NE(InputBoxWindow(), nullptr) << "the input box stays with its values";
 }
 
-TEST_F(StereoSession, ArrowsMoveTheAlignmentAndSaveWritesTheFourFiles) {
+TEST_F(StereoSession, ArrowsMoveTheAlignmentAndSaveWritesTheSixFiles) {
     MakeSource(400, 300);
     Start();
     // Up twice, left once: offsetY = 2 and leftLineX = 99, so offsetX = -1.
@@ -217,23 +217,24 @@ TEST_F(StereoSession, ArrowsMoveTheAlignmentAndSaveWritesTheFourFiles) {
         std::filesystem::remove(entry.path());
     }
     Press(3);
-    // Save runs a depth pass and writes four files; slow builds need their time.
+    // Save runs a depth pass and writes six files; slow builds need their time.
     std::vector<std::string> names;
     PumpUntil(
         [&] {
             names = FinishedFiles();
-            return names.size() >= 4;
+            return names.size() >= 6;
         },
         std::chrono::seconds(60));
-    ASSERT_EQ(names.size(), 4u);
+    ASSERT_EQ(names.size(), 6u);
     std::string base = SaveBaseName();
-    for (const char* suffix : {"_adjst.jpg", "_Right.png", "_Left.png", "_depth.png"}) {
+    for (const char* suffix : {"_adjst.jpg", "_Right.png", "_Left.png", "_depth.png",
+                               "_wiggle.gif", "_dubois.png"}) {
         EXPECT_TRUE(std::filesystem::exists(base + suffix)) << base + suffix;
     }
-    // A second Save, often in the same second, adds four files under a new name.
+    // A second Save, often in the same second, adds six files under a new name.
     Press(3);
-    PumpUntil([&] { return FinishedFiles().size() >= 8; }, std::chrono::seconds(60));
-    EXPECT_EQ(FinishedFiles().size(), 8u);
+    PumpUntil([&] { return FinishedFiles().size() >= 12; }, std::chrono::seconds(60));
+    EXPECT_EQ(FinishedFiles().size(), 12u);
     EXPECT_NE(SaveBaseName(), base);
     Quit();
 }
@@ -426,7 +427,7 @@ TEST_F(StereoSession, StatusSaysWhyThereIsNoMapAndSaveConfirmsWhatItWrote) {
     ASSERT_TRUE(PumpUntil(
         [] {
             return StatusText().find(std::string("Saved ") + SaveBaseName() +
-                                     " (3 files), no map: maxDisparity: 1-199") !=
+                                     " (5 files), no map: maxDisparity: 1-199") !=
                    std::string::npos;
         },
         std::chrono::seconds(60)))
@@ -437,14 +438,14 @@ TEST_F(StereoSession, StatusSaysWhyThereIsNoMapAndSaveConfirmsWhatItWrote) {
     }
     EXPECT_FALSE(std::filesystem::exists(base + "_depth.png"));
 
-    // Back in range: Save writes all four.
+    // Back in range: Save writes all six.
     long passes = DepthPassCount();
     Edit(0, L"16", 1);
     ASSERT_TRUE(PumpUntil([&] { return DepthPassCount() > passes; }, std::chrono::seconds(60)));
     Press(3);
     ASSERT_TRUE(PumpUntil(
         [] {
-            return StatusText().find(std::string("Saved ") + SaveBaseName() + " (4 files)") !=
+            return StatusText().find(std::string("Saved ") + SaveBaseName() + " (6 files)") !=
                    std::string::npos;
         },
         std::chrono::seconds(60)))

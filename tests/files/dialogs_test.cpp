@@ -44,11 +44,12 @@ TEST_F(DialogTest, OpenStartsAtTheRememberedFolderAndFilterAndRemembersTheChoice
     EXPECT_EQ(shown[0].fileName, L"*.BMP;*.RLE;*.DIB");
     EXPECT_EQ(shown[0].flags,
               static_cast<DWORD>(OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST));
-    ASSERT_EQ(shown[0].filters.size(), 7u); // no WMF or EMF: nothing here decodes them
+    ASSERT_EQ(shown[0].filters.size(), 8u); // no WMF or EMF: nothing here decodes them
     EXPECT_EQ(shown[0].filters[0],
               std::make_pair(std::wstring(L"All Files (*.*)"), std::wstring(L"*.*")));
     EXPECT_EQ(shown[0].filters[3].first, L"CompuServe GIF (*.GIF)");
     EXPECT_EQ(shown[0].filters[6].second, L"*.ICO");
+    EXPECT_EQ(shown[0].filters[7].second, L"*.MPO;*.JPS");
     // The next open starts where the last one ended, with that filter's pattern.
     AnswerFileDialogCancel();
     EXPECT_EQ(AskOpenImageFile(path), 1);
