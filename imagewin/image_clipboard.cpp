@@ -212,11 +212,16 @@ void PasteBitmap(HBITMAP bitmap) {
 }
 
 LRESULT DropOnImageWindow(HWND hwnd, HDROP drop) {
-    WCHAR name[257] = {};
-    DragQueryFileW(drop, 0, name, 257);
+    constexpr UINT NAME_CHARS = 257;
+    WCHAR name[NAME_CHARS] = {};
+    // A longer name would be cut into another file's name: it loads nothing.
+    if (DragQueryFileW(drop, 0, nullptr, 0) < NAME_CHARS) {
+        DragQueryFileW(drop, 0, name, NAME_CHARS);
+    }
     if (SelectImageWindowByHandle(hwnd) >= 0) {
-        char path[256];
-        if (WideToUtf8IfFits(name, path, sizeof(path))) {
+        // Room for every character of such a name in UTF-8.
+        char path[4 * NAME_CHARS];
+        if (name[0] != 0 && WideToUtf8IfFits(name, path, sizeof(path))) {
             QIV_LoadImage(path, 0, 0);
         }
         InvalidateRect(qiv_image[qiv_target].hwnd, nullptr, FALSE);
