@@ -11,16 +11,7 @@
 namespace platform::testing {
 namespace {
 
-enum class AnswerKind {
-    MenuId,
-    MenuText,
-    MessageBoxButton,
-    File,
-    FileCancel,
-    Color,
-    Font,
-    Hold
-};
+enum class AnswerKind { MenuId, MenuText, MessageBoxButton, File, FileCancel, Color, Font, Hold };
 
 struct Answer {
     AnswerKind kind;
@@ -170,6 +161,17 @@ void Push(Answer answer) {
     script.push_back(std::move(answer));
 }
 
+void PushColorAnswer(LRESULT value, COLORREF color, const std::vector<COLORREF>& custom) {
+    Answer answer{AnswerKind::Color, value, {}};
+    answer.dialog.given = true;
+    answer.dialog.color = color;
+    answer.customGiven = custom.size() == CUSTOM_COLORS;
+    if (answer.customGiven) {
+        std::copy(custom.begin(), custom.end(), answer.dialog.custom);
+    }
+    Push(std::move(answer));
+}
+
 } // namespace
 
 void InstallResponder() {
@@ -215,20 +217,11 @@ void AnswerFileDialogCancel() {
 }
 
 void AnswerColorDialog(COLORREF color, const std::vector<COLORREF>& custom) {
-    Answer answer{AnswerKind::Color, 1, {}};
-    answer.dialog.given = true;
-    answer.dialog.color = color;
-    answer.customGiven = custom.size() == CUSTOM_COLORS;
-    if (answer.customGiven) {
-        std::copy(custom.begin(), custom.end(), answer.dialog.custom);
-    }
-    Push(std::move(answer));
+    PushColorAnswer(1, color, custom);
 }
 
 void AnswerColorDialogCancel(const std::vector<COLORREF>& custom) {
-    AnswerColorDialog(0, custom);
-    std::lock_guard lock(responderMutex);
-    script.back().value = 0;
+    PushColorAnswer(0, 0, custom);
 }
 
 void AnswerFontDialog(const LOGFONTW& font, int pointSize) {
