@@ -112,11 +112,10 @@ struct Capture {
 bool CaptureClientSurface(HWND hwnd, Capture* capture);
 bool GrabShownClient(HWND hwnd, Capture* capture);
 
-// The modal-UI responder. Installed, it answers every pop-up menu, message box and file dialog
-// (and, as they are added, the colour and font dialogs) instead of showing them, and records
-// what would have been shown. Answers are used in order, each by the first request of its
-// kind; without one, a menu is cancelled, a message box gets its default button (OK) and a
-// file dialog is cancelled.
+// The modal-UI responder. Installed, it answers every pop-up menu, message box, file, colour
+// and font dialog instead of showing them, and records what would have been shown. Answers
+// are used in order, each by the first request of its kind; without one, a menu is cancelled,
+// a message box gets its default button (OK) and a dialog is cancelled.
 struct MenuItemRecord {
     std::wstring text; // as given, '&' and '\t' included
     UINT id = 0;
@@ -151,6 +150,19 @@ struct ShownFileDialog {
     DWORD flags = 0;
 };
 
+// The colour and font dialogs as they would have been shown.
+struct ShownColorDialog {
+    HWND owner = nullptr;
+    COLORREF color = 0;
+    std::vector<COLORREF> custom; // the 16 custom colours
+    DWORD flags = 0;
+};
+struct ShownFontDialog {
+    HWND owner = nullptr;
+    LOGFONTW font{};
+    DWORD flags = 0;
+};
+
 void InstallResponder();
 void RemoveResponder();
 void AnswerMenuWithId(UINT id);
@@ -162,6 +174,13 @@ void AnswerMessageBox(int button);
 // (0: the one it was shown with); or with Cancel.
 void AnswerFileDialog(const std::wstring& path, int filterIndex = 0);
 void AnswerFileDialogCancel();
+// The next colour dialog closes with OK on this colour (COLORREF), or with Cancel; with
+// custom (16 entries) the user left those custom colours.
+void AnswerColorDialog(COLORREF color, const std::vector<COLORREF>& custom = {});
+void AnswerColorDialogCancel(const std::vector<COLORREF>& custom = {});
+// The next font dialog closes with OK on this font, or with Cancel.
+void AnswerFontDialog(const LOGFONTW& font, int pointSize = 120);
+void AnswerFontDialogCancel();
 // The next request (of any kind) stays open until AnswerHeld: the caller sits in its modal
 // loop meanwhile.
 void HoldNextModal();
@@ -170,6 +189,8 @@ bool AnswerHeld(LRESULT result);
 std::vector<ShownMenu> ShownMenus();
 std::vector<ShownMessageBox> ShownMessageBoxes();
 std::vector<ShownFileDialog> ShownFileDialogs();
+std::vector<ShownColorDialog> ShownColorDialogs();
+std::vector<ShownFontDialog> ShownFontDialogs();
 void ClearShown();
 
 } // namespace platform::testing

@@ -1,7 +1,8 @@
-// Shell and common-dialog subset: dropped files, the command line, the file dialogs, the
-// clipboard and global memory blocks.
+// Shell and common-dialog subset: dropped files, the command line, the file, colour and font
+// dialogs, the clipboard and global memory blocks.
 #pragma once
 
+#include "platform/win32_gdi.h"
 #include "platform/win32_types.h"
 
 // Dropped files: a window that accepts them receives WM_DROPFILES with an HDROP in wParam.
@@ -65,6 +66,55 @@ DWORD CommDlgExtendedError();
 #define CDERR_STRUCTSIZE 0x0001
 #define CDERR_INITIALIZATION 0x0002
 #define FNERR_BUFFERTOOSMALL 0x3003
+
+// The colour dialog. With CC_RGBINIT it starts at rgbResult; lpCustColors points at the 16
+// custom colours, which the dialog may change (also when cancelled). TRUE and rgbResult on OK.
+using LPCCHOOKPROC = UINT_PTR (*)(HWND, UINT, WPARAM, LPARAM);
+struct CHOOSECOLORW {
+    DWORD lStructSize;
+    HWND hwndOwner;
+    HWND hInstance;
+    COLORREF rgbResult;
+    COLORREF* lpCustColors;
+    DWORD Flags;
+    LPARAM lCustData;
+    LPCCHOOKPROC lpfnHook;
+    LPCWSTR lpTemplateName;
+};
+using LPCHOOSECOLORW = CHOOSECOLORW*;
+#define CC_RGBINIT 0x00000001
+#define CC_FULLOPEN 0x00000002
+BOOL ChooseColorW(LPCHOOSECOLORW cc);
+
+// The font dialog. With CF_INITTOLOGFONTSTRUCT it starts at *lpLogFont; on OK it fills
+// *lpLogFont (lfHeight negative: the character height in pixels), iPointSize (tenths of a
+// point), rgbColors (with CF_EFFECTS) and nFontType, and returns TRUE.
+using LPCFHOOKPROC = UINT_PTR (*)(HWND, UINT, WPARAM, LPARAM);
+struct CHOOSEFONTW {
+    DWORD lStructSize;
+    HWND hwndOwner;
+    HDC hDC;
+    LPLOGFONTW lpLogFont;
+    INT iPointSize;
+    DWORD Flags;
+    COLORREF rgbColors;
+    LPARAM lCustData;
+    LPCFHOOKPROC lpfnHook;
+    LPCWSTR lpTemplateName;
+    HINSTANCE hInstance;
+    LPWSTR lpszStyle;
+    WORD nFontType;
+    WORD alignment;
+    INT nSizeMin;
+    INT nSizeMax;
+};
+using LPCHOOSEFONTW = CHOOSEFONTW*;
+#define CF_SCREENFONTS 0x00000001
+#define CF_INITTOLOGFONTSTRUCT 0x00000040
+#define CF_EFFECTS 0x00000100
+#define CF_ANSIONLY 0x00000400
+#define SCREEN_FONTTYPE 0x2000
+BOOL ChooseFontW(LPCHOOSEFONTW cf);
 
 // Global memory blocks, as the clipboard exchanges them. Blocks never move here; a handle
 // stays valid until GlobalFree.

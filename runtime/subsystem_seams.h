@@ -1,7 +1,6 @@
 // What the runtime needs from the other subsystems: the worker-side actions of the requests,
 // the text window prompts, and what start-up, Exit, snapping and the pump ask of each kind of
-// window. Each function belongs to the subsystem named in its group and is defined in
-// pending_seams.cpp until that subsystem provides it.
+// window. Each function belongs to the subsystem named in its group and is defined there.
 #pragma once
 
 #include "platform/win32_user.h"

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace platform::gdi {
@@ -18,6 +19,9 @@ struct TextFace;
 std::shared_ptr<const TextFace> ResolveTextFace(const LOGFONTW& font);
 
 const TEXTMETRICW& FaceMetrics(const TextFace& face);
+// The installed family standing in for the logical face, and the character height in pixels.
+std::wstring FaceFamily(const TextFace& face);
+int FacePixelSize(const TextFace& face);
 
 // Advances and bearings of the characters first .. last as TextOutW places them (abcA +
 // abcB + abcC is a character's advance). In a fixed-pitch face every advance is one or two

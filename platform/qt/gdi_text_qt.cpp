@@ -199,6 +199,14 @@ std::shared_ptr<const TextFace> ResolveTextFace(const LOGFONTW& lf) {
     return face;
 }
 
+std::wstring FaceFamily(const TextFace& face) {
+    return face.family.toStdWString();
+}
+
+int FacePixelSize(const TextFace& face) {
+    return face.pixelSize;
+}
+
 const TEXTMETRICW& FaceMetrics(const TextFace& face) {
     return face.metrics;
 }

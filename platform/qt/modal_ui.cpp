@@ -1,6 +1,7 @@
 // The one entry point for modal UI: a request goes to the test responder if one is installed,
 // otherwise the real Qt menu or dialog is shown without blocking the GUI thread, and the
 // request completes from the widget's signals.
+#include "platform/qt/choose_dialogs_qt.h"
 #include "platform/qt/file_dialog_qt.h"
 #include "platform/qt/gui_thread.h"
 #include "platform/qt/menu_builder.h"
@@ -137,6 +138,12 @@ void StartModal(const std::shared_ptr<ModalRequest>& request) {
             case ModalKind::OpenFile:
             case ModalKind::SaveFile:
                 qt::ShowFileDialog(request);
+                break;
+            case ModalKind::ChooseColor:
+                qt::ShowColorDialog(request);
+                break;
+            case ModalKind::ChooseFont:
+                qt::ShowFontDialog(request);
                 break;
             }
         },

@@ -1,21 +1,24 @@
-// The modal-UI responder: answers menus, message boxes and file dialogs from a script and
-// records them.
+// The modal-UI responder: answers menus, message boxes and the file, colour and font dialogs
+// from a script and records them.
 // A later dialog kind adds its record, its answer functions and a branch in Respond().
 #include "platform/testing.h"
 #include "platform/user/modal.h"
 
+#include <algorithm>
 #include <deque>
 #include <mutex>
 
 namespace platform::testing {
 namespace {
 
-enum class AnswerKind { MenuId, MenuText, MessageBoxButton, File, FileCancel, Hold };
+enum class AnswerKind { MenuId, MenuText, MessageBoxButton, File, FileCancel, Color, Font, Hold };
 
 struct Answer {
     AnswerKind kind;
     LRESULT value = 0;
     std::wstring text;
+    DialogAnswer dialog;
+    bool customGiven = false;
 };
 
 std::mutex responderMutex;
@@ -24,6 +27,8 @@ std::vector<std::shared_ptr<ModalRequest>> held;
 std::vector<ShownMenu> shownMenus;
 std::vector<ShownMessageBox> shownBoxes;
 std::vector<ShownFileDialog> shownFileDialogs;
+std::vector<ShownColorDialog> shownColorDialogs;
+std::vector<ShownFontDialog> shownFontDialogs;
 
 std::vector<MenuItemRecord> Record(const std::vector<MenuItemSnapshot>& items) {
     std::vector<MenuItemRecord> records;
@@ -67,6 +72,10 @@ bool Matches(AnswerKind answer, ModalKind request) {
     case AnswerKind::File:
     case AnswerKind::FileCancel:
         return request == ModalKind::OpenFile || request == ModalKind::SaveFile;
+    case AnswerKind::Color:
+        return request == ModalKind::ChooseColor;
+    case AnswerKind::Font:
+        return request == ModalKind::ChooseFont;
     case AnswerKind::Hold:
         return true;
     }
@@ -100,6 +109,32 @@ bool Respond(const std::shared_ptr<ModalRequest>& request) {
         result = 0;
     }
     bool hold = scripted && answer.kind == AnswerKind::Hold;
+    if (request->kind == ModalKind::ChooseColor || request->kind == ModalKind::ChooseFont) {
+        if (request->kind == ModalKind::ChooseColor) {
+            const ColorDialogRequest& c = request->color;
+            shownColorDialogs.push_back(ShownColorDialog{
+                request->owner, c.color, std::vector<COLORREF>(c.custom, c.custom + CUSTOM_COLORS),
+                c.flags});
+        } else {
+            shownFontDialogs.push_back(
+                ShownFontDialog{request->owner, request->font.font, request->font.flags});
+        }
+        if (hold) {
+            held.push_back(request);
+            return true;
+        }
+        DialogAnswer dialog = answer.dialog;
+        if (!answer.customGiven) {
+            std::copy_n(request->color.custom, CUSTOM_COLORS, dialog.custom);
+        }
+        lock.unlock();
+        if (scripted) {
+            request->Complete(answer.value, dialog);
+        } else {
+            request->Complete(request->defaultResult);
+        }
+        return true;
+    }
     if (request->kind == ModalKind::PopupMenu) {
         shownMenus.push_back(ShownMenu{request->owner, request->at, Record(request->menu.items),
                                        hold ? 0u : static_cast<UINT>(result)});
@@ -124,6 +159,17 @@ bool Respond(const std::shared_ptr<ModalRequest>& request) {
 void Push(Answer answer) {
     std::lock_guard lock(responderMutex);
     script.push_back(std::move(answer));
+}
+
+void PushColorAnswer(LRESULT value, COLORREF color, const std::vector<COLORREF>& custom) {
+    Answer answer{AnswerKind::Color, value, {}};
+    answer.dialog.given = true;
+    answer.dialog.color = color;
+    answer.customGiven = custom.size() == CUSTOM_COLORS;
+    if (answer.customGiven) {
+        std::copy(custom.begin(), custom.end(), answer.dialog.custom);
+    }
+    Push(std::move(answer));
 }
 
 } // namespace
@@ -170,6 +216,26 @@ void AnswerFileDialogCancel() {
     Push({AnswerKind::FileCancel, 0, {}});
 }
 
+void AnswerColorDialog(COLORREF color, const std::vector<COLORREF>& custom) {
+    PushColorAnswer(1, color, custom);
+}
+
+void AnswerColorDialogCancel(const std::vector<COLORREF>& custom) {
+    PushColorAnswer(0, 0, custom);
+}
+
+void AnswerFontDialog(const LOGFONTW& font, int pointSize) {
+    Answer answer{AnswerKind::Font, 1, {}};
+    answer.dialog.given = true;
+    answer.dialog.font = font;
+    answer.dialog.pointSize = pointSize;
+    Push(std::move(answer));
+}
+
+void AnswerFontDialogCancel() {
+    Push({AnswerKind::Font, 0, {}});
+}
+
 void HoldNextModal() {
     Push({AnswerKind::Hold, 0, {}});
 }
@@ -208,8 +274,20 @@ std::vector<ShownFileDialog> ShownFileDialogs() {
     return shownFileDialogs;
 }
 
+std::vector<ShownColorDialog> ShownColorDialogs() {
+    std::lock_guard lock(responderMutex);
+    return shownColorDialogs;
+}
+
+std::vector<ShownFontDialog> ShownFontDialogs() {
+    std::lock_guard lock(responderMutex);
+    return shownFontDialogs;
+}
+
 void ClearShown() {
     std::lock_guard lock(responderMutex);
+    shownColorDialogs.clear();
+    shownFontDialogs.clear();
     shownMenus.clear();
     shownBoxes.clear();
     shownFileDialogs.clear();

@@ -28,6 +28,26 @@ void ModalRequest::Complete(LRESULT value, const std::wstring& valueText) {
     }
 }
 
+void ModalRequest::Complete(LRESULT value, const DialogAnswer& dialogAnswer) {
+    {
+        std::lock_guard lock(mutex);
+        if (done) {
+            return;
+        }
+        result = value;
+        answer = dialogAnswer;
+        done = true;
+    }
+    if (waiter) {
+        waiter->Wake();
+    }
+}
+
+DialogAnswer ModalRequest::Answer() const {
+    std::lock_guard lock(mutex);
+    return answer;
+}
+
 LRESULT ModalRequest::Result() const {
     std::lock_guard lock(mutex);
     return done ? result : defaultResult;

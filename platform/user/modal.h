@@ -9,6 +9,7 @@
 #pragma once
 
 #include "platform/user/menu_table.h"
+#include "platform/win32_gdi.h"
 #include "platform/win32_user.h"
 
 #include <atomic>
@@ -23,7 +24,34 @@ namespace platform {
 
 class ThreadQueue;
 
-enum class ModalKind { PopupMenu, MessageBox, OpenFile, SaveFile };
+enum class ModalKind { PopupMenu, MessageBox, OpenFile, SaveFile, ChooseColor, ChooseFont };
+
+constexpr int CUSTOM_COLORS = 16;
+
+// The colour dialog's starting colour and custom colours (COLORREF), and its CC_* flags.
+struct ColorDialogRequest {
+    COLORREF color = 0;
+    COLORREF custom[CUSTOM_COLORS] = {};
+    DWORD flags = 0;
+};
+
+// The font dialog's starting font and colour, and its CF_* flags.
+struct FontDialogRequest {
+    LOGFONTW font{};
+    COLORREF color = 0;
+    DWORD flags = 0;
+};
+
+// What the colour and font dialogs hand back besides their result (1 OK, 0 cancelled): the
+// colour chosen, the custom colours as the dialog left them (also when cancelled), the font
+// and its size in tenths of a point.
+struct DialogAnswer {
+    bool given = false;
+    COLORREF color = 0;
+    COLORREF custom[CUSTOM_COLORS] = {};
+    LOGFONTW font{};
+    int pointSize = 0;
+};
 
 // The open and save dialogs. The request completes with the 1-based filter in use and the
 // chosen full path as its text, or 0 when cancelled.
@@ -50,13 +78,19 @@ struct ModalRequest {
     UINT type = 0;
     // OpenFile, SaveFile.
     FileDialogRequest file;
+    // ChooseColor, ChooseFont.
+    ColorDialogRequest color;
+    FontDialogRequest font;
 
     // Completes the request once (later calls are ignored) and wakes the waiting thread.
     // Any thread may call it.
     void Complete(LRESULT value, const std::wstring& valueText = {});
+    // The same with a dialog's answer, read back by Answer().
+    void Complete(LRESULT value, const DialogAnswer& answer);
     bool IsDone() const { return done.load(); }
     LRESULT Result() const;
     std::wstring ResultText() const;
+    DialogAnswer Answer() const;
 
     // The answer when the request ends without one (closed, or the program shutting down).
     LRESULT defaultResult = 0;
@@ -67,6 +101,7 @@ private:
     std::atomic<bool> done{false};
     LRESULT result = 0;
     std::wstring resultText;
+    DialogAnswer answer;
 };
 
 // Shows the request and runs the caller's modal loop until it completes; returns the result.

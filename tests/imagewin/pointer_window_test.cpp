@@ -60,7 +60,7 @@ TEST_F(PointerWindows, ButtonsAreRecordedButARightClickIsNot) {
     EXPECT_EQ(PointerX, 20);
     EXPECT_EQ(PointerY, 30);
     EXPECT_EQ(PointerCtrl, 0);
-    EXPECT_TRUE(ShownMenus().empty());
+    EXPECT_EQ(ShownMenus().size(), 1u); // the tools menu, which records nothing either
 
     MouseDown(hwnd, Button::Middle, 5, 6);
     PumpWorker();
