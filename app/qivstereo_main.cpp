@@ -1,5 +1,5 @@
 // qivstereo: the stereo application, or its batch mode when the command line asks for it.
-#include "app/batch.h"
+#include "stereo/batch.h"
 #include "app/stereo_program.h"
 
 #include <cstdio>

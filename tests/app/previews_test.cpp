@@ -1,6 +1,6 @@
 // Anaglyph and wiggle frames: the luminance arithmetic, which pixels pair up at each offset,
 // the black margins, and the frame windows that may be missing or of another size.
-#include "app/previews.h"
+#include "stereo/previews.h"
 #include "test_window.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The stereo application in the running program: a source in image window 0, Start, the
 // layout it builds, its buttons through the real button box, Save and Quit.
 #include "app/estimate_depth.h"
-#include "app/previews.h"
+#include "stereo/previews.h"
 #include "app/save_sequence.h"
 #include "app/stereo_state.h"
 #include "boxes/button_box.h"

@@ -1,5 +1,5 @@
 // Eyes of a side-by-side source.
-#include "app/eyes.h"
+#include "stereo/eyes.h"
 
 #include <climits>
 #include <cstring>

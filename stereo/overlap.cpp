@@ -1,5 +1,5 @@
 // The overlap rule of the stereo application.
-#include "app/overlap.h"
+#include "stereo/overlap.h"
 
 #include <algorithm>
 #include <climits>

@@ -14,9 +14,9 @@
 // summary; a pair it refuses writes nothing.
 #pragma once
 
-#include "app/depth_pass.h"
-#include "app/eyes.h"
-#include "app/image_io.h"
+#include "stereo/depth_pass.h"
+#include "stereo/eyes.h"
+#include "stereo/image_io.h"
 
 #include <cstdio>
 #include <string>

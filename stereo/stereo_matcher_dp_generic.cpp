@@ -1,5 +1,5 @@
 // The dynamic programme for the baseline instruction set, used where AVX2 is missing.
-#include "app/stereo_matcher_dp_kernel.h"
+#include "stereo/stereo_matcher_dp_kernel.h"
 
 namespace stereo {
 

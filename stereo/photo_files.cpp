@@ -1,5 +1,5 @@
 // Image files through the photo library.
-#include "app/photo_files.h"
+#include "stereo/photo_files.h"
 
 #include "photoio/photo_io.h"
 

@@ -1,7 +1,7 @@
 // cvFindStereoCorrespondence: checks the OpenCV image headers and arguments, then runs the matcher.
 // Nothing is thrown and nothing is written unless every check passes.
-#include "app/stereo_matcher.h"
-#include "app/stereo_matcher_internal.h"
+#include "stereo/stereo_matcher.h"
+#include "stereo/stereo_matcher_internal.h"
 
 #include <opencv2/core.hpp>
 

@@ -1,6 +1,6 @@
 // Batch mode's command line.
-#include "app/batch.h"
-#include "app/whole_number.h"
+#include "stereo/batch.h"
+#include "stereo/whole_number.h"
 
 #include <cstring>
 #include <string_view>

@@ -1,8 +1,8 @@
 // Anaglyph and wiggle frames of the aligned pair.
-#include "app/previews.h"
+#include "stereo/previews.h"
 
-#include "app/overlap.h"
-#include "app/view_buffers.h"
+#include "stereo/overlap.h"
+#include "stereo/view_buffers.h"
 
 #include <algorithm>
 #include <cstddef>

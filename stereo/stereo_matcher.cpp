@@ -1,8 +1,8 @@
 // The matcher on plain buffers: parameter rounding and its three parallel stages (scanline
 // dynamic programme by row groups, vertical propagation by column blocks, horizontal propagation
 // by rows). Threads live for one call; the stages share nothing but the map.
-#include "app/stereo_matcher.h"
-#include "app/stereo_matcher_internal.h"
+#include "stereo/stereo_matcher.h"
+#include "stereo/stereo_matcher_internal.h"
 
 #include <algorithm>
 #include <atomic>

@@ -5,7 +5,7 @@
 // copies, so each column walk stays in cache. A column needs only its own map values and the
 // vertical-gradient flags of itself and its two neighbours, so blocks are independent and
 // recompute their one-column halo of flags.
-#include "app/stereo_matcher_internal.h"
+#include "stereo/stereo_matcher_internal.h"
 
 #include <algorithm>
 #include <vector>

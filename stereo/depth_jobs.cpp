@@ -1,5 +1,5 @@
 // The background thread of the depth passes.
-#include "app/depth_jobs.h"
+#include "stereo/depth_jobs.h"
 
 #include <opencv2/imgproc.hpp>
 

@@ -1,5 +1,5 @@
 // Window buffers of the right shape, and the split of the source.
-#include "app/view_buffers.h"
+#include "stereo/view_buffers.h"
 
 #include "runtime/qivlib.h"
 

@@ -1,7 +1,7 @@
 // Base name, file names and the side-by-side file of a Save.
-#include "app/save_results.h"
+#include "stereo/save_results.h"
 
-#include "app/overlap.h"
+#include "stereo/overlap.h"
 
 #include <filesystem>
 #include <new>

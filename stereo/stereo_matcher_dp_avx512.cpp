@@ -5,7 +5,7 @@
 //
 // The cells of a column form a dependency chain (UP) several instructions deep, so the group is
 // two independent halves of 16 lanes whose chains the processor runs side by side.
-#include "app/stereo_matcher_internal.h"
+#include "stereo/stereo_matcher_internal.h"
 
 #if defined(__AVX512F__) && defined(__AVX512BW__) && defined(__AVX512VL__)
 #include <immintrin.h>

@@ -3,8 +3,8 @@
 // for saving (WriteDepthFiles).
 #pragma once
 
-#include "app/depth_pass.h"
-#include "app/image_io.h"
+#include "stereo/depth_pass.h"
+#include "stereo/image_io.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -2,7 +2,7 @@
 // in eye terms and resamples the right eye's view in place.
 #pragma once
 
-#include "app/eyes.h"
+#include "stereo/eyes.h"
 
 #include <cstdint>
 

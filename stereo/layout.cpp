@@ -1,5 +1,5 @@
 // Window layout and guide-line near-tests of the stereo application.
-#include "app/layout.h"
+#include "stereo/layout.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -5,10 +5,10 @@
 // is never followed by an older one.
 #pragma once
 
-#include "app/depth_pass.h"
-#include "app/eyes.h"
-#include "app/image_io.h"
-#include "app/save_results.h"
+#include "stereo/depth_pass.h"
+#include "stereo/eyes.h"
+#include "stereo/image_io.h"
+#include "stereo/save_results.h"
 
 #include <atomic>
 #include <cstdint>

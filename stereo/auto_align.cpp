@@ -1,8 +1,8 @@
 // Automatic alignment: ORB features matched between the eyes, a robust fit of the vertical
 // coordinates, one resampling of the right eye, and the window and range from the parallaxes.
-#include "app/auto_align.h"
+#include "stereo/auto_align.h"
 
-#include "app/stereo_parameters.h"
+#include "stereo/stereo_parameters.h"
 
 #include <opencv2/core.hpp>
 #include <opencv2/features2d.hpp>

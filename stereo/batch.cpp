@@ -1,12 +1,12 @@
 // Batch mode: split, align, anaglyph, depth pass and the five files, without a display.
-#include "app/batch.h"
+#include "stereo/batch.h"
 
-#include "app/alignment_eyes.h"
-#include "app/auto_align.h"
-#include "app/overlap.h"
-#include "app/previews.h"
-#include "app/save_results.h"
-#include "app/view_buffers.h"
+#include "stereo/alignment_eyes.h"
+#include "stereo/auto_align.h"
+#include "stereo/overlap.h"
+#include "stereo/previews.h"
+#include "stereo/save_results.h"
+#include "stereo/view_buffers.h"
 
 #include <unistd.h>
 

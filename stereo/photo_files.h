@@ -2,7 +2,7 @@
 // JPEG (quality 100) and PNG files that never replace an existing name.
 #pragma once
 
-#include "app/image_io.h"
+#include "stereo/image_io.h"
 
 #include <cstdint>
 #include <string>

@@ -3,8 +3,8 @@
 // its own buffers, so no window the user opened is ever written or read past its end.
 #pragma once
 
-#include "app/overlap.h"
-#include "app/stereo_parameters.h"
+#include "stereo/overlap.h"
+#include "stereo/stereo_parameters.h"
 
 #include <opencv2/core/core_c.h>
 #include <opencv2/core/types_c.h>

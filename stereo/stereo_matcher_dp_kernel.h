@@ -12,7 +12,7 @@
 // and no minimum.
 #pragma once
 
-#include "app/stereo_matcher_internal.h"
+#include "stereo/stereo_matcher_internal.h"
 
 #include <bit>
 #include <cstring>

@@ -1,7 +1,7 @@
 // One depth pass: overlaps, OpenCV colour and grey images, the stereo call.
-#include "app/depth_pass.h"
+#include "stereo/depth_pass.h"
 
-#include "app/stereo_matcher.h"
+#include "stereo/stereo_matcher.h"
 
 #include <opencv2/core.hpp>
 #include <opencv2/imgproc/imgproc_c.h>

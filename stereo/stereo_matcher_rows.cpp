@@ -1,6 +1,6 @@
 // Per-scanline parts of the matcher outside the dynamic programme: the right-image bounds, the
 // edge flags and the backtracking of a finished row group.
-#include "app/stereo_matcher_internal.h"
+#include "stereo/stereo_matcher_internal.h"
 
 #include <algorithm>
 
