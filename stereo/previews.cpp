@@ -2,7 +2,6 @@
 #include "stereo/previews.h"
 
 #include "stereo/overlap.h"
-#include "stereo/view_buffers.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -62,12 +61,4 @@ void ComposeWiggleFrames(int W, int H, const std::uint32_t* leftEye, const std::
             CopyOverlap(rightEye, W, o.bx, o.by, o, frameB, static_cast<std::size_t>(W));
         }
     }
-}
-
-int MakeWiggleFrames(int W, int H, const std::uint32_t* leftEye, const std::uint32_t* rightEye,
-                     int offsetX, int offsetY) {
-    std::uint32_t* frameA = ViewBuffer32(WIGGLE_WINDOW_A, W, H);
-    std::uint32_t* frameB = ViewBuffer32(WIGGLE_WINDOW_B, W, H);
-    ComposeWiggleFrames(W, H, leftEye, rightEye, frameA, frameB, offsetX, offsetY);
-    return frameA != nullptr && frameB != nullptr ? 0 : 1;
 }

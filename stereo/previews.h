@@ -6,10 +6,6 @@
 
 #include <cstdint>
 
-// Window numbers of the two wiggle frames, the aligned left and right eye.
-constexpr int WIGGLE_WINDOW_A = 4;
-constexpr int WIGGLE_WINDOW_B = 5;
-
 // The anaglyph pixel of the left eye's pixel and the right eye's: red carries the left eye's
 // luminance (for red-left glasses), green and blue are the right eye's own.
 std::uint32_t AnaglyphPixel(std::uint32_t left, std::uint32_t right);
@@ -22,8 +18,3 @@ void MakeAnaglyph(int W, int H, const std::uint32_t* leftEye, const std::uint32_
 // is skipped.
 void ComposeWiggleFrames(int W, int H, const std::uint32_t* leftEye, const std::uint32_t* rightEye,
                          std::uint32_t* frameL, std::uint32_t* frameR, int offsetX, int offsetY);
-
-// ComposeWiggleFrames into the buffers of image windows 4 and 5. A frame window that does not
-// exist as a W x H 32-bit window is left alone. 0 when both frames were written, else 1.
-int MakeWiggleFrames(int W, int H, const std::uint32_t* leftEye, const std::uint32_t* rightEye,
-                     int offsetX, int offsetY);

@@ -1,6 +1,7 @@
-# The stereo application's computations: overlap, previews, depth pass, saving, batch mode.
-# They open no windows, so tests and the batch mode run them without a display.
-add_library(stereo_app STATIC
+# The stereo computations: overlap, previews, depth pass, saving, batch mode, alignment. They
+# open no windows and link neither Qt nor the framework, so tests, the batch mode and the
+# command-line tools run them without a display.
+add_library(qiv_stereo STATIC
     overlap.cpp
     eyes.cpp
     view_buffers.cpp
@@ -12,13 +13,10 @@ add_library(stereo_app STATIC
     photo_files.cpp
     batch_args.cpp
     batch.cpp
+    batch_services.cpp
     auto_align.cpp
 )
-qiv_target_defaults(stereo_app)
-target_link_libraries(stereo_app PUBLIC qivlib Qiv::OpenCV qiv_photoio Threads::Threads
+qiv_target_defaults(qiv_stereo)
+target_include_directories(qiv_stereo PUBLIC $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}>)
+target_link_libraries(qiv_stereo PUBLIC Qiv::OpenCV qiv_photoio Threads::Threads
                                  PRIVATE Qiv::OpenCVFeatures)
-# The default services bind the disparity matcher, which lives in its own library.
-if(TARGET stereo_matcher)
-    target_sources(stereo_app PRIVATE batch_services.cpp)
-    target_link_libraries(stereo_app PUBLIC stereo_matcher)
-endif()

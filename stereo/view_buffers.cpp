@@ -1,21 +1,8 @@
-// Window buffers of the right shape, and the split of the source.
+// The split of the source into its views.
 #include "stereo/view_buffers.h"
-
-#include "runtime/qivlib.h"
 
 #include <algorithm>
 #include <cstddef>
-
-std::uint32_t* ViewBuffer32(int n, int width, int height) {
-    if (!IsImageWindowInUse(n)) {
-        return nullptr;
-    }
-    const ImageWindowRecord& record = qiv_image[n];
-    if (record.bits != 32 || record.width != width || record.height != height) {
-        return nullptr;
-    }
-    return qiv_pixels32[n];
-}
 
 void SplitSideBySide(int sourceWidth, int height, const std::uint32_t* source, std::uint32_t* viewA,
                      std::uint32_t* viewB) {
