@@ -1,6 +1,6 @@
-# The stereo computations: overlap, previews, depth pass, saving, batch mode, alignment. They
-# open no windows and link neither Qt nor the framework, so tests, the batch mode and the
-# command-line tools run them without a display.
+# The stereo application's computations: overlap, previews, depth pass, saving, batch mode.
+# They open no windows, so tests and the batch mode run them without a display.
+# They link neither Qt nor the framework: the windowed program hands them its buffers.
 add_library(qiv_stereo STATIC
     overlap.cpp
     eyes.cpp
@@ -13,10 +13,11 @@ add_library(qiv_stereo STATIC
     photo_files.cpp
     batch_args.cpp
     batch.cpp
-    batch_services.cpp
     auto_align.cpp
 )
 qiv_target_defaults(qiv_stereo)
 target_include_directories(qiv_stereo PUBLIC $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}>)
 target_link_libraries(qiv_stereo PUBLIC Qiv::OpenCV qiv_photoio Threads::Threads
                                  PRIVATE Qiv::OpenCVFeatures)
+# The default services bind the disparity matcher (stereo_matcher.cmake).
+target_sources(qiv_stereo PRIVATE batch_services.cpp)
