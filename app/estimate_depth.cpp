@@ -3,12 +3,12 @@
 // a window the user opened under those numbers is never touched.
 #include "app/estimate_depth.h"
 
-#include "app/depth_jobs.h"
-#include "app/photo_files.h"
-#include "app/stereo_matcher.h"
 #include "app/stereo_state.h"
 #include "platform/cv_window.h"
 #include "runtime/qivlib.h"
+#include "stereo/depth_jobs.h"
+#include "stereo/photo_files.h"
+#include "stereo/stereo_matcher.h"
 
 #include <atomic>
 #include <bit>

@@ -4,8 +4,8 @@
 // the view and map files of a Save.
 #pragma once
 
-#include "app/eyes.h"
-#include "app/save_results.h"
+#include "stereo/eyes.h"
+#include "stereo/save_results.h"
 
 #include <cstdint>
 #include <string>

@@ -1,6 +1,6 @@
 // qivstereo: the stereo application, or its batch mode when the command line asks for it.
-#include "app/batch.h"
 #include "app/stereo_program.h"
+#include "stereo/batch.h"
 
 #include <cstdio>
 #include <cstdlib>

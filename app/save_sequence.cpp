@@ -3,10 +3,10 @@
 #include "app/save_sequence.h"
 
 #include "app/estimate_depth.h"
-#include "app/photo_files.h"
-#include "app/previews.h"
-#include "app/save_extras.h"
-#include "app/save_results.h"
+#include "stereo/photo_files.h"
+#include "stereo/previews.h"
+#include "stereo/save_extras.h"
+#include "stereo/save_results.h"
 #include "runtime/qivlib.h"
 
 #include <cstdio>

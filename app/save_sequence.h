@@ -2,7 +2,7 @@
 // file of the aligned pair, and a saving depth pass for the view and map files.
 #pragma once
 
-#include "app/eyes.h"
+#include "stereo/eyes.h"
 
 #include <cstdint>
 

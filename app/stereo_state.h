@@ -2,7 +2,7 @@
 // input box last gave them, their last-used copies, and which view is the left image.
 #pragma once
 
-#include "app/stereo_parameters.h"
+#include "stereo/stereo_parameters.h"
 
 extern int maxDisparity;
 extern double param1;

@@ -1,18 +1,19 @@
 // The stereo application: split the side-by-side source in image window 0 into its two views,
 // let the user align them with guide lines, arrow buttons and the input box's parameters, and
 // preview, match and save the aligned pair.
-#include "app/alignment_eyes.h"
-#include "app/auto_align.h"
 #include "app/estimate_depth.h"
-#include "app/eyes.h"
-#include "app/layout.h"
-#include "app/previews.h"
 #include "app/save_sequence.h"
 #include "app/stereo_program.h"
 #include "app/stereo_state.h"
-#include "app/view_buffers.h"
+#include "app/window_buffers.h"
 #include "platform/cv_window.h"
 #include "runtime/qivlib.h"
+#include "stereo/alignment_eyes.h"
+#include "stereo/auto_align.h"
+#include "stereo/eyes.h"
+#include "stereo/layout.h"
+#include "stereo/previews.h"
+#include "stereo/view_buffers.h"
 
 #include <algorithm>
 #include <chrono>

@@ -3,8 +3,11 @@ option(QIV_WERROR "Treat compiler warnings as errors" OFF)
 set(QIV_SANITIZE "" CACHE STRING "Sanitizer build: empty, 'address' (ASan+UBSan) or 'thread'")
 option(QIV_FUZZ "Build the libFuzzer targets (clang; tools/fuzz configures build/fuzz)" OFF)
 
+# Every target includes the project's headers by their folder: "platform/win32.h",
+# "runtime/qivlib.h"; libraries publish that to their users (and install their public headers).
 function(qiv_target_defaults target)
     target_compile_features(${target} PUBLIC cxx_std_20)
+    target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR})
     target_compile_options(${target} PRIVATE -Wall -Wextra -Wno-unused-parameter
                                              -Wno-missing-field-initializers)
     if(QIV_WERROR)

@@ -6,9 +6,9 @@
 // ones (in textureless parts such as the sky every disparity fits and the matcher's answer flips
 // between runs). Cases worse than the unperturbed pair by more than a point on textured pixels
 // are listed. Speed: the whole alignment of a 2 x 3000 x 2000 pair.
-#include "app/auto_align.h"
-#include "app/depth_pass.h"
-#include "app/stereo_matcher.h"
+#include "stereo/auto_align.h"
+#include "stereo/depth_pass.h"
+#include "stereo/stereo_matcher.h"
 #include "tests/support/stereo_pairs.h"
 
 #include <benchmark/benchmark.h>

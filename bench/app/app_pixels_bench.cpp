@@ -1,9 +1,9 @@
 // The pixel work one interaction-loop iteration adds to the matcher: the previews, the depth
 // pass's copies and conversions (with a matcher that does nothing), and the side-by-side pair.
 // At 1000 x 750 views all of it should stay a small part of the loop's 100 ms.
-#include "app/depth_pass.h"
-#include "app/previews.h"
-#include "app/save_results.h"
+#include "stereo/depth_pass.h"
+#include "stereo/previews.h"
+#include "stereo/save_results.h"
 
 #include <benchmark/benchmark.h>
 

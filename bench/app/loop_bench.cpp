@@ -4,9 +4,9 @@
 // of every changed window from its pixel buffer at the zoom the layout gives on a 1920-pixel
 // screen (the source through HALFTONE, the others as image windows draw by default). The screen
 // side of a repaint (the desktop copying the window surface) is not included.
-#include "app/layout.h"
-#include "app/previews.h"
 #include "platform/win32_gdi.h"
+#include "stereo/layout.h"
+#include "stereo/previews.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,8 +1,8 @@
 // Times the matcher on the garden scene (grey, default2 parameters) beside OpenCV's block
 // matchers on the same pair in the same run, and beside the plain reference. Reported times are
 // wall-clock; compare medians.
-#include "app/stereo_matcher.h"
-#include "app/stereo_matcher_internal.h"
+#include "stereo/stereo_matcher.h"
+#include "stereo/stereo_matcher_internal.h"
 #include "tests/app/stereo_reference.h"
 #include "tools/scene/stereo_scene.h"
 

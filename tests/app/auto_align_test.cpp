@@ -1,7 +1,7 @@
 // The automatic alignment: its geometry on pairs of known perturbation, the window and range it
 // picks, and the pairs it must refuse without touching them.
-#include "app/auto_align.h"
-#include "app/stereo_parameters.h"
+#include "stereo/auto_align.h"
+#include "stereo/stereo_parameters.h"
 #include "tests/support/stereo_pairs.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // Batch mode's command line: what is accepted, and a clear refusal of everything else.
-#include "app/batch.h"
+#include "stereo/batch.h"
 
 #include <gtest/gtest.h>
 

@@ -4,6 +4,7 @@
 set -euo pipefail
 program=$1
 sample=$2
+shift 2 # further programs that must work without Qt, such as qiv-disparity
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
@@ -50,4 +51,11 @@ status=0
 "$program" > "$out/plain" 2>&1 || status=$?
 [[ $status -eq 2 && $(wc -l < "$out/plain") -eq 1 ]] && grep -q -- "--batch" "$out/plain" ||
     { echo "no display: status $status"; cat "$out/plain"; exit 1; }
+# None of them loads Qt: they run where no display or Qt platform plugin is installed.
+for binary in "$program" "$@"; do
+    if ldd "$binary" | grep -q 'libQt'; then
+        echo "$binary links Qt"
+        exit 1
+    fi
+done
 echo "batch command: ok"

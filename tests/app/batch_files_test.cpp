@@ -1,7 +1,7 @@
 // Batch mode over several files on two jobs: inputs of one stem get distinct names, a name
 // already taken is never replaced, a file that fails is reported and counted while the rest go
 // on, and no temporary is left behind.
-#include "app/batch.h"
+#include "stereo/batch.h"
 #include "photoio/photo_io.h"
 #include "tests/support/temp_folder.h"
 

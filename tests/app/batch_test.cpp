@@ -1,9 +1,9 @@
 // Batch mode end to end over in-memory files: refusals before anything is written, the split of
 // odd-width sources, the five files in order with their paths printed, and the image files.
-#include "app/batch.h"
-#include "app/photo_files.h"
-#include "app/stereo_matcher.h"
 #include "recording_writer.h"
+#include "stereo/batch.h"
+#include "stereo/photo_files.h"
+#include "stereo/stereo_matcher.h"
 #include "stereo_fake.h"
 #include "tests/support/stereo_pairs.h"
 

@@ -1,7 +1,7 @@
 // Depth passes off the loop: a pass held up by the matcher lets the loop ask again, only the
 // newest map request runs after it, a Save is never dropped, and results never go back in
 // time. Also the map's picture for the display.
-#include "app/depth_jobs.h"
+#include "stereo/depth_jobs.h"
 #include "watchdog.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The depth pass: colour image bytes and row lengths, which overlap goes to which side of the
 // stereo call, the map as returned, and the passes that must never reach the matcher.
-#include "app/depth_pass.h"
+#include "stereo/depth_pass.h"
 #include "stereo_fake.h"
 
 #include <opencv2/core.hpp>

@@ -1,11 +1,11 @@
 // The eyes of a side-by-side source in both layouts: which view the anaglyph's red, the saved
 // _Left/_Right files and the matcher's left image come from, at an offset that crops both
 // views.
-#include "app/depth_pass.h"
-#include "app/eyes.h"
-#include "app/previews.h"
-#include "app/save_results.h"
 #include "recording_writer.h"
+#include "stereo/depth_pass.h"
+#include "stereo/eyes.h"
+#include "stereo/previews.h"
+#include "stereo/save_results.h"
 #include "stereo_fake.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // Window layout from the screen and source sizes, and the guide lines' near-tests at their
 // boundaries.
-#include "app/layout.h"
+#include "stereo/layout.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // Helpers shared by the matcher's test files.
 #pragma once
 
-#include "app/stereo_matcher.h"
-#include "app/stereo_matcher_internal.h"
+#include "stereo/stereo_matcher.h"
+#include "stereo/stereo_matcher_internal.h"
 #include "tests/app/stereo_reference.h"
 
 #include <cstdint>

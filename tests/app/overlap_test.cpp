@@ -1,5 +1,5 @@
 // The overlap rule: sizes and starts for offsets of every sign, and offsets far outside.
-#include "app/overlap.h"
+#include "stereo/overlap.h"
 
 #include <gtest/gtest.h>
 

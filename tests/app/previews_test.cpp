@@ -1,7 +1,6 @@
 // Anaglyph and wiggle frames: the luminance arithmetic, which pixels pair up at each offset,
-// the black margins, and the frame windows that may be missing or of another size.
-#include "app/previews.h"
-#include "test_window.h"
+// and the black margins.
+#include "stereo/previews.h"
 
 #include <gtest/gtest.h>
 
@@ -116,33 +115,6 @@ TEST(Wiggle, FramesHoldTheAlignedViewsInTheirCorner) {
             EXPECT_EQ(frameA[y * W + x], inside ? a[y * W + x + 2] : 0u) << x << "," << y;
             EXPECT_EQ(frameB[y * W + x], inside ? b[(y + 1) * W + x] : 0u) << x << "," << y;
         }
-    }
-}
-
-TEST(Wiggle, FramesGoOnlyIntoFrameWindowsOfTheViewSize) {
-    const int W = 4, H = 3;
-    const Buffer a = Numbered(W, H, 0x00A00000), b = Numbered(W, H, 0x00B00000);
-    {
-        TestWindow frameA(WIGGLE_WINDOW_A, W, H, 32, 0x00FFFFFF);
-        TestWindow frameB(WIGGLE_WINDOW_B, W, H, 32, 0x00FFFFFF);
-        EXPECT_EQ(MakeWiggleFrames(W, H, a.data(), b.data(), 0, 0), 0);
-        EXPECT_EQ(frameA.pixels, a);
-        EXPECT_EQ(frameB.pixels, b);
-    }
-    {
-        // Window 5 closed by the user, window 4 reopened with another size: neither is
-        // touched.
-        TestWindow other(WIGGLE_WINDOW_A, W - 1, H, 32, 0x00FFFFFF);
-        EXPECT_EQ(MakeWiggleFrames(W, H, a.data(), b.data(), 0, 0), 1);
-        EXPECT_EQ(other.pixels, Buffer((W - 1) * H, 0x00FFFFFF));
-    }
-    {
-        TestWindow eightBit(WIGGLE_WINDOW_A, W, H, 8, 0x00FFFFFF);
-        TestWindow frameB(WIGGLE_WINDOW_B, W, H, 32, 0x00FFFFFF);
-        EXPECT_EQ(MakeWiggleFrames(W, H, a.data(), b.data(), 1, 0), 1);
-        EXPECT_EQ(eightBit.pixels, Buffer(W * H, 0x00FFFFFF));
-        EXPECT_EQ(frameB.pixels[0], b[0]);
-        EXPECT_EQ(frameB.pixels[W - 1], 0u);
     }
 }
 

@@ -2,7 +2,7 @@
 // fail on names containing a given text.
 #pragma once
 
-#include "app/image_io.h"
+#include "stereo/image_io.h"
 
 #include <cstdint>
 #include <string>

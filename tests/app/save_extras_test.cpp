@@ -1,7 +1,7 @@
 // The least-squares anaglyph's colours at known pixels, and the wiggle GIF's frames scaled to
 // the 1000-pixel limit, left eye first.
-#include "app/dubois_anaglyph.h"
-#include "app/wiggle_gif.h"
+#include "stereo/dubois_anaglyph.h"
+#include "stereo/wiggle_gif.h"
 #include "tests/support/temp_folder.h"
 
 #include <gif_lib.h>

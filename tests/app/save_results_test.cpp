@@ -1,7 +1,7 @@
 // Saving: the time-stamp name, the file names, the side-by-side composition, and which view
 // goes to which file whatever the matcher was given.
-#include "app/save_results.h"
 #include "recording_writer.h"
+#include "stereo/save_results.h"
 #include "stereo_fake.h"
 
 #include <gtest/gtest.h>

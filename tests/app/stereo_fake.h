@@ -2,7 +2,7 @@
 // known pattern, so the depth pass's data path can be checked exactly.
 #pragma once
 
-#include "app/depth_pass.h"
+#include "stereo/depth_pass.h"
 
 #include <opencv2/core.hpp>
 

@@ -1,7 +1,6 @@
 // The stereo application in the running program: a source in image window 0, Start, the
 // layout it builds, its buttons through the real button box, Save and Quit.
 #include "app/estimate_depth.h"
-#include "app/previews.h"
 #include "app/save_sequence.h"
 #include "app/stereo_state.h"
 #include "boxes/button_box.h"
@@ -11,6 +10,7 @@
 #include "runtime/program_state.h"
 #include "runtime/qivlib.h"
 #include "runtime/worker.h"
+#include "stereo/previews.h"
 #include "tests/support/stereo_pairs.h"
 
 #include <gtest/gtest.h>

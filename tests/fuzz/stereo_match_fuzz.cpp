@@ -1,7 +1,7 @@
 // The disparity matcher with fuzzed sizes, disparity range, parameters and pixels: it either
 // refuses with a result code and leaves the depth image untouched, or fills it with disparities
 // inside 0 ... maxDisparity.
-#include "app/stereo_matcher.h"
+#include "stereo/stereo_matcher.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,9 +1,9 @@
 // qiv-disparity: the disparity map of a stereo pair of image files, as the stereo application
 // computes it (colour converted to grey with CV_BGR2GRAY), written as an 8-bit image of raw
 // disparities.
-#include "app/stereo_matcher.h"
-#include "app/whole_number.h"
 #include "photoio/photo_io.h"
+#include "stereo/stereo_matcher.h"
+#include "stereo/whole_number.h"
 
 #include <opencv2/core.hpp>
 #include <opencv2/imgproc/imgproc_c.h>

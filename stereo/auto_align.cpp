@@ -1,0 +1,396 @@
+// Automatic alignment: ORB features matched between the eyes, a robust fit of the vertical
+// coordinates, one resampling of the right eye, and the window and range from the parallaxes.
+#include "stereo/auto_align.h"
+
+#include "stereo/stereo_parameters.h"
+
+#include <opencv2/core.hpp>
+#include <opencv2/features2d.hpp>
+#include <opencv2/imgproc.hpp>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <new>
+#include <random>
+
+namespace {
+
+// Features are found on a copy no larger than this: a 3000 x 2000 photo gives as many good
+// features at 1280 pixels, at a fifth of the cost, and the fit averages out the coarser grid.
+constexpr int DETECTION_SIZE = 1280;
+constexpr int ORB_FEATURES = 4000;
+constexpr int ORB_FAST_THRESHOLD = 12;
+constexpr float RATIO_TEST = 0.8f;
+// Vertical distance, in pixels of the detection copy, within which a match agrees with a fit.
+constexpr double INLIER_THRESHOLD = 1.5;
+constexpr int RANSAC_ITERATIONS = 2000;
+constexpr double RANSAC_CONFIDENCE = 0.999;
+constexpr double PI = 3.14159265358979323846;
+// Closer to identity than this the resampling would move no pixel by a tenth of a pixel.
+constexpr double NO_TURN_RAD = 5e-5;
+constexpr double NO_SCALE = 5e-5;
+constexpr double NO_SUBSHIFT = 0.05;
+
+struct VerticalModel {
+    double a, b, e; // yL - cy = a (xR - cx) + b (yR - cy) + e
+};
+
+double Residual(const VerticalModel& m, const FeatureMatch& f, double cx, double cy) {
+    return f.leftY - cy - (m.a * (f.rightX - cx) + m.b * (f.rightY - cy) + m.e);
+}
+
+// Least squares of the vertical model over the chosen matches; false when they are degenerate
+// (all on one line).
+bool SolveVertical(const std::vector<FeatureMatch>& matches, const std::vector<int>& chosen,
+                   double cx, double cy, VerticalModel* model) {
+    cv::Matx33d normal = cv::Matx33d::zeros();
+    cv::Vec3d rhs(0, 0, 0);
+    for (int i : chosen) {
+        const FeatureMatch& f = matches[static_cast<std::size_t>(i)];
+        const cv::Vec3d row(f.rightX - cx, f.rightY - cy, 1.0);
+        normal += row * row.t();
+        rhs += row * (f.leftY - cy);
+    }
+    cv::Vec3d x;
+    if (std::abs(cv::determinant(normal)) < 1e-9 || !cv::solve(normal, rhs, x, cv::DECOMP_LU)) {
+        return false;
+    }
+    *model = {x[0], x[1], x[2]};
+    return true;
+}
+
+std::vector<int> Inliers(const std::vector<FeatureMatch>& matches, const VerticalModel& m,
+                         double cx, double cy, double threshold) {
+    std::vector<int> inliers;
+    for (std::size_t i = 0; i < matches.size(); ++i) {
+        if (std::abs(Residual(m, matches[i], cx, cy)) < threshold) {
+            inliers.push_back(static_cast<int>(i));
+        }
+    }
+    return inliers;
+}
+
+// RANSAC over three-match samples, then least squares on the consensus until it settles.
+bool RobustVerticalFit(const std::vector<FeatureMatch>& matches, double cx, double cy,
+                       double threshold, VerticalModel* model, std::vector<int>* inliers) {
+    const int n = static_cast<int>(matches.size());
+    if (n < 3) {
+        return false;
+    }
+    std::mt19937 random(12345); // the same pair always gives the same result
+    std::uniform_int_distribution<int> pick(0, n - 1);
+    std::vector<int> best;
+    int iterations = RANSAC_ITERATIONS;
+    for (int it = 0; it < iterations; ++it) {
+        std::vector<int> sample = {pick(random), pick(random), pick(random)};
+        if (sample[0] == sample[1] || sample[1] == sample[2] || sample[0] == sample[2]) {
+            continue;
+        }
+        VerticalModel m;
+        if (!SolveVertical(matches, sample, cx, cy, &m)) {
+            continue;
+        }
+        std::vector<int> consensus = Inliers(matches, m, cx, cy, threshold);
+        if (consensus.size() > best.size()) {
+            best = std::move(consensus);
+            const double share = static_cast<double>(best.size()) / n;
+            const double miss = 1.0 - share * share * share;
+            if (miss <= 1e-12) {
+                break;
+            }
+            const double needed = std::log(1.0 - RANSAC_CONFIDENCE) / std::log(miss);
+            iterations = std::min(iterations, static_cast<int>(std::ceil(needed)) + it + 1);
+        }
+    }
+    if (best.size() < 3 || !SolveVertical(matches, best, cx, cy, model)) {
+        return false;
+    }
+    for (int round = 0; round < 3; ++round) {
+        std::vector<int> refined = Inliers(matches, *model, cx, cy, threshold);
+        if (refined.size() < 3 || !SolveVertical(matches, refined, cx, cy, model)) {
+            break;
+        }
+        if (refined == best) {
+            break;
+        }
+        best = std::move(refined);
+    }
+    *inliers = Inliers(matches, *model, cx, cy, threshold);
+    return true;
+}
+
+double Percentile(std::vector<double>& values, double percent) {
+    const double rank = percent / 100.0 * static_cast<double>(values.size() - 1);
+    const auto k = static_cast<std::size_t>(std::lround(rank));
+    std::nth_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(k), values.end());
+    return values[k];
+}
+
+cv::Mat DetectionGrey(const std::uint32_t* pixels, int W, int H, double factor) {
+    const cv::Mat bgra(H, W, CV_8UC4, const_cast<std::uint32_t*>(pixels));
+    cv::Mat grey;
+    cv::cvtColor(bgra, grey, cv::COLOR_BGRA2GRAY);
+    if (factor > 1.0) {
+        cv::Mat small;
+        const cv::Size size(std::max(1, static_cast<int>(std::lround(W / factor))),
+                            std::max(1, static_cast<int>(std::lround(H / factor))));
+        cv::resize(grey, small, size, 0, 0, cv::INTER_AREA);
+        return small;
+    }
+    return grey;
+}
+
+// Matches that pass the ratio test and are each other's best match both ways, in full-size
+// coordinates.
+std::vector<FeatureMatch> MatchFeatures(const cv::Mat& left, const cv::Mat& right, double factor,
+                                        int* features) {
+    cv::Ptr<cv::ORB> orb = cv::ORB::create(ORB_FEATURES, 1.2f, 8, 31, 0, 2, cv::ORB::HARRIS_SCORE,
+                                           31, ORB_FAST_THRESHOLD);
+    std::vector<cv::KeyPoint> keysL, keysR;
+    cv::Mat descL, descR;
+    orb->detectAndCompute(left, cv::noArray(), keysL, descL);
+    orb->detectAndCompute(right, cv::noArray(), keysR, descR);
+    *features = static_cast<int>(keysL.size());
+    std::vector<FeatureMatch> matches;
+    if (keysL.size() < 2 || keysR.size() < 2) {
+        return matches;
+    }
+    cv::BFMatcher matcher(cv::NORM_HAMMING);
+    std::vector<std::vector<cv::DMatch>> forward;
+    std::vector<cv::DMatch> backward;
+    matcher.knnMatch(descL, descR, forward, 2);
+    matcher.match(descR, descL, backward);
+    // Keypoint positions are pixel centres of the copy; scale them to the full-size views.
+    const auto full = [factor](float v) { return (static_cast<double>(v) + 0.5) * factor - 0.5; };
+    for (const std::vector<cv::DMatch>& pair : forward) {
+        if (pair.size() < 2 || pair[0].distance >= RATIO_TEST * pair[1].distance) {
+            continue;
+        }
+        const cv::DMatch& m = pair[0];
+        if (backward[static_cast<std::size_t>(m.trainIdx)].trainIdx != m.queryIdx) {
+            continue;
+        }
+        const cv::Point2f& l = keysL[static_cast<std::size_t>(m.queryIdx)].pt;
+        const cv::Point2f& r = keysR[static_cast<std::size_t>(m.trainIdx)].pt;
+        matches.push_back({full(l.x), full(l.y), full(r.x), full(r.y)});
+    }
+    return matches;
+}
+
+int Estimate(const std::uint32_t* leftEye, const std::uint32_t* rightEye, int W, int H,
+             AutoAlignResult* result) {
+    const double factor = std::max(1.0, static_cast<double>(std::max(W, H)) / DETECTION_SIZE);
+    const cv::Mat left = DetectionGrey(leftEye, W, H, factor);
+    const cv::Mat right = DetectionGrey(rightEye, W, H, factor);
+    int features = 0;
+    const std::vector<FeatureMatch> matches = MatchFeatures(left, right, factor, &features);
+    const int status = FitEyeDifference(matches, W, H, INLIER_THRESHOLD * factor, result);
+    result->features = features;
+    return status;
+}
+
+} // namespace
+
+StereoWindow ChooseStereoWindow(std::vector<double>& parallaxes, int W) {
+    if (parallaxes.empty()) {
+        return {0, 1, true};
+    }
+    const double nearest = Percentile(parallaxes, AUTO_ALIGN_NEAR_PERCENTILE);
+    const double farthest = Percentile(parallaxes, AUTO_ALIGN_FAR_PERCENTILE);
+    // Rounded so that the nearest features end at or just behind the screen, never in front.
+    const int offsetX = static_cast<int>(std::ceil(-nearest - 1e-9));
+    const double depth = std::max(0.0, farthest + offsetX);
+    const double margin = std::max(static_cast<double>(AUTO_ALIGN_RANGE_MARGIN),
+                                   depth * AUTO_ALIGN_RANGE_MARGIN_SHARE);
+    const int wanted = static_cast<int>(std::ceil(depth + margin));
+    const int limit = MaxDisparityLimit(W - std::abs(offsetX));
+    const int range = std::clamp(wanted, 1, std::max(1, limit));
+    return {offsetX, range, range != wanted};
+}
+
+int FitEyeDifference(const std::vector<FeatureMatch>& matches, int W, int H, double inlierThreshold,
+                     AutoAlignResult* result) {
+    AutoAlignResult r;
+    r.matches = static_cast<int>(matches.size());
+    const double cx = (W - 1) / 2.0, cy = (H - 1) / 2.0;
+    VerticalModel model{};
+    std::vector<int> inliers;
+    if (!RobustVerticalFit(matches, cx, cy, inlierThreshold, &model, &inliers) ||
+        static_cast<int>(inliers.size()) < AUTO_ALIGN_MIN_INLIERS) {
+        r.inliers = static_cast<int>(inliers.size());
+        r.status = AUTO_ALIGN_TOO_FEW;
+        *result = r;
+        return r.status;
+    }
+    r.inliers = static_cast<int>(inliers.size());
+    double squares = 0;
+    for (int i : inliers) {
+        const double e = Residual(model, matches[static_cast<std::size_t>(i)], cx, cy);
+        squares += e * e;
+    }
+    r.residualRms = std::sqrt(squares / r.inliers);
+
+    // The fit maps the right eye onto the left: m = s' R(turn'), the inverse of the difference.
+    const double fitScale = std::hypot(model.a, model.b);
+    const double fitTurn = std::atan2(model.a, model.b);
+    r.difference.rotationDeg = -fitTurn * 180.0 / PI;
+    r.difference.scale = fitScale > 0 ? 1.0 / fitScale : 0;
+    r.difference.shiftY = -model.e * r.difference.scale / std::cos(fitTurn);
+    r.m00 = model.b;
+    r.m01 = -model.a;
+    r.m10 = model.a;
+    r.m11 = model.b;
+    if (std::abs(r.difference.rotationDeg) > AUTO_ALIGN_MAX_ROTATION_DEG ||
+        r.difference.scale < AUTO_ALIGN_MIN_SCALE || r.difference.scale > AUTO_ALIGN_MAX_SCALE ||
+        std::abs(model.e) > H / 4.0) {
+        r.status = AUTO_ALIGN_IMPLAUSIBLE;
+        *result = r;
+        return r.status;
+    }
+    r.offsetY = static_cast<int>(std::lround(model.e));
+    r.subShiftY = model.e - r.offsetY;
+    r.resample = std::abs(fitTurn) > NO_TURN_RAD || std::abs(fitScale - 1.0) > NO_SCALE ||
+                 std::abs(r.subShiftY) > NO_SUBSHIFT;
+    if (!r.resample) {
+        r.subShiftY = 0;
+    }
+
+    // Parallax of each inlier once the right eye is resampled, before any window offset.
+    std::vector<double> parallaxes;
+    parallaxes.reserve(inliers.size());
+    int swappedSign = 0;
+    for (int i : inliers) {
+        const FeatureMatch& f = matches[static_cast<std::size_t>(i)];
+        const double rightX =
+            r.resample ? cx + r.m00 * (f.rightX - cx) + r.m01 * (f.rightY - cy) : f.rightX;
+        const double parallax = rightX - f.leftX;
+        parallaxes.push_back(parallax);
+        // Cameras side by side see every point with the left eye's image right of the right
+        // eye's: a pair whose parallaxes are almost all the other way round was put together
+        // the other way round.
+        if (parallax > 0.5) {
+            ++swappedSign;
+        }
+    }
+    r.looksSwapped = swappedSign >= AUTO_ALIGN_SWAPPED_SHARE * r.inliers;
+    const StereoWindow window = ChooseStereoWindow(parallaxes, W);
+    if (W - std::abs(window.offsetX) < 3) {
+        r.status = AUTO_ALIGN_IMPLAUSIBLE;
+        *result = r;
+        return r.status;
+    }
+    r.offsetX = window.offsetX;
+    r.maxDisparity = window.maxDisparity;
+    r.rangeClamped = window.clamped;
+    r.status = AUTO_ALIGN_OK;
+    *result = r;
+    return r.status;
+}
+
+int EstimateAutoAlignment(const std::uint32_t* leftEye, const std::uint32_t* rightEye, int W, int H,
+                          AutoAlignResult* result) {
+    *result = {};
+    if (!leftEye || !rightEye || W < AUTO_ALIGN_MIN_SIZE || H < AUTO_ALIGN_MIN_SIZE) {
+        result->status = AUTO_ALIGN_TOO_SMALL;
+        return result->status;
+    }
+    try {
+        return Estimate(leftEye, rightEye, W, H, result);
+    } catch (const cv::Exception&) {
+    } catch (const std::bad_alloc&) {
+    }
+    *result = {};
+    result->status = AUTO_ALIGN_NO_MEMORY;
+    return result->status;
+}
+
+void ResampleRightEye(const std::uint32_t* rightEye, int W, int H, const AutoAlignResult& result,
+                      std::uint32_t* out) {
+    const double cx = (W - 1) / 2.0, cy = (H - 1) / 2.0;
+    // Forward map of right-eye points: q -> centre + m (q - centre) + (0, subShiftY).
+    const cv::Matx23d forward(result.m00, result.m01, cx - result.m00 * cx - result.m01 * cy,
+                              result.m10, result.m11,
+                              cy + result.subShiftY - result.m10 * cx - result.m11 * cy);
+    const cv::Mat src(H, W, CV_8UC4, const_cast<std::uint32_t*>(rightEye));
+    cv::Mat dst(H, W, CV_8UC4, out);
+    cv::warpAffine(src, dst, forward, dst.size(), cv::INTER_CUBIC, cv::BORDER_CONSTANT,
+                   cv::Scalar::all(0));
+}
+
+int AutoAlign(const std::uint32_t* leftEye, std::uint32_t* rightEye, int W, int H,
+              AutoAlignResult* result) {
+    if (EstimateAutoAlignment(leftEye, rightEye, W, H, result) != AUTO_ALIGN_OK ||
+        !result->resample) {
+        return result->status;
+    }
+    try {
+        std::vector<std::uint32_t> resampled(static_cast<std::size_t>(W) *
+                                             static_cast<std::size_t>(H));
+        ResampleRightEye(rightEye, W, H, *result, resampled.data());
+        std::copy(resampled.begin(), resampled.end(), rightEye);
+    } catch (const cv::Exception&) {
+        result->status = AUTO_ALIGN_NO_MEMORY;
+    } catch (const std::bad_alloc&) {
+        result->status = AUTO_ALIGN_NO_MEMORY;
+    }
+    return result->status;
+}
+
+namespace {
+
+// The values applied, short enough for the main window's status field (63 bytes) in all but
+// extreme cases.
+int FormatValues(const AutoAlignResult& r, char* text, std::size_t size) {
+    return std::snprintf(text, size,
+                         "auto: %.2f\u00b0 \u00d7%.3f dy %d window %d range %d%s %d inliers",
+                         r.difference.rotationDeg, r.difference.scale, r.offsetY, r.offsetX,
+                         r.maxDisparity, r.rangeClamped ? " (max)" : "", r.inliers);
+}
+
+} // namespace
+
+void AutoAlignSummary(const AutoAlignResult& r, char* text, std::size_t size) {
+    if (size == 0) {
+        return;
+    }
+    switch (r.status) {
+    case AUTO_ALIGN_OK: {
+        const int n = std::max(0, FormatValues(r, text, size));
+        if (static_cast<std::size_t>(n) < size) {
+            std::snprintf(text + n, size - static_cast<std::size_t>(n), ", swap_depth %d%s",
+                          AUTO_ALIGN_SWAP_DEPTH,
+                          r.looksSwapped ? "; halves look swapped: cross layout?" : "");
+        }
+        break;
+    }
+    case AUTO_ALIGN_TOO_SMALL:
+        std::snprintf(text, size, "auto: views too small (at least %d x %d); nothing changed",
+                      AUTO_ALIGN_MIN_SIZE, AUTO_ALIGN_MIN_SIZE);
+        break;
+    case AUTO_ALIGN_TOO_FEW:
+        std::snprintf(text, size, "auto: %d of %d matches agree, %d needed; nothing changed",
+                      r.inliers, r.matches, AUTO_ALIGN_MIN_INLIERS);
+        break;
+    case AUTO_ALIGN_IMPLAUSIBLE:
+        std::snprintf(text, size,
+                      "auto: not a stereo pair (%.1f\u00b0 \u00d7%.2f); nothing changed",
+                      r.difference.rotationDeg, r.difference.scale);
+        break;
+    default:
+        std::snprintf(text, size, "auto: not enough memory; nothing changed");
+        break;
+    }
+}
+
+void AutoAlignStatusText(const AutoAlignResult& r, char* text, std::size_t size) {
+    if (r.status == AUTO_ALIGN_OK && r.looksSwapped && size > 0) {
+        // The warning matters more than the turn and scale, which a swap does not change.
+        std::snprintf(text, size, "auto: halves look swapped: cross layout? dy %d window %d",
+                      r.offsetY, r.offsetX);
+    } else if (r.status == AUTO_ALIGN_OK && size > 0) {
+        FormatValues(r, text, size);
+    } else {
+        AutoAlignSummary(r, text, size);
+    }
+}

@@ -1,0 +1,43 @@
+// The files a Save writes beyond the aligned pair, views and map: the wiggle animation as a GIF
+// (B_wiggle.gif) and the least-squares anaglyph (B_dubois.png), named after the set's base.
+#pragma once
+
+#include "stereo/image_io.h"
+#include "stereo/save_results.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+// Writes one more file of the set: CountedBase(names) + suffix in its directory, moving to the
+// next counter's name while the name is taken. *path receives the name last tried.
+template <typename Write>
+int WriteSetFile(const SaveNames& names, const char* suffix, Write write, std::string* path) {
+    constexpr int MAX_COUNTER = 10000;
+    int result = IMAGE_IO_EXISTS;
+    for (int counter = names.counter; result == IMAGE_IO_EXISTS && counter < MAX_COUNTER;
+         ++counter) {
+        const SaveNames at = MakeSaveNames(names.directory.c_str(), names.base.c_str(), counter);
+        *path = (std::filesystem::path(at.directory) / (CountedBase(at) + suffix)).string();
+        result = write(path->c_str());
+    }
+    return result;
+}
+
+// The aligned eyes (W x H each) at the eyes' offset.
+struct AlignedEyes {
+    int W;
+    int H;
+    const std::uint32_t* left;
+    const std::uint32_t* right;
+    int offsetX;
+    int offsetY;
+};
+
+// B_wiggle.gif of the set. An ImageIoResult; *path the name, *reason the cause of a failure.
+int SaveWiggleGif(const SaveNames& names, const AlignedEyes& eyes, std::string* path,
+                  std::string* reason);
+
+// B_dubois.png of the set through writer, cropped to the overlap.
+int SaveDuboisAnaglyph(const SaveNames& names, const AlignedEyes& eyes, const ImageWriter& writer,
+                       std::string* path, std::string* reason);

@@ -1,0 +1,20 @@
+# The disparity matcher, part of the stereo core.
+target_sources(qiv_stereo PRIVATE
+    stereo_matcher.cpp
+    stereo_matcher_api.cpp
+    stereo_matcher_rows.cpp
+    stereo_matcher_post.cpp
+    stereo_matcher_dp_generic.cpp
+    stereo_matcher_dp_avx2.cpp
+    stereo_matcher_dp_avx512.cpp
+)
+# GCC notes that 32-byte vector arguments change the ABI without AVX; the kernel's helpers are
+# all internal, so the note does not apply.
+target_compile_options(qiv_stereo PRIVATE -Wno-psabi)
+if(CMAKE_SYSTEM_PROCESSOR MATCHES "x86_64|AMD64|i.86")
+    set_source_files_properties(stereo_matcher_dp_avx2.cpp PROPERTIES COMPILE_OPTIONS "-mavx2")
+endif()
+if(CMAKE_SYSTEM_PROCESSOR MATCHES "x86_64|AMD64")
+    set_source_files_properties(stereo_matcher_dp_avx512.cpp PROPERTIES COMPILE_OPTIONS
+        "-mavx512f;-mavx512bw;-mavx512vl")
+endif()

@@ -1,0 +1,104 @@
+// Per-scanline parts of the matcher outside the dynamic programme: the right-image bounds, the
+// edge flags and the backtracking of a finished row group.
+#include "stereo/stereo_matcher_internal.h"
+
+#include <algorithm>
+
+namespace stereo {
+
+// Written as plain loops over bytes so that the compiler vectorizes them.
+void RightBounds(const uint8_t* right, int width, uint8_t* rmin, uint8_t* rmax) {
+    {
+        const int a = right[0];
+        const int after = (a + right[1]) / 2;
+        rmin[0] = uint8_t(std::min(a, after));
+        rmax[0] = uint8_t(std::max(a, after));
+    }
+    for (int r = 1; r <= width - 2; ++r) {
+        const uint8_t a = right[r];
+        // floor((p + q) / 2) without widening.
+        const uint8_t before = uint8_t((right[r - 1] & a) + ((right[r - 1] ^ a) >> 1));
+        const uint8_t after = uint8_t((a & right[r + 1]) + ((a ^ right[r + 1]) >> 1));
+        rmin[r] = std::min(std::min(before, a), after);
+        rmax[r] = std::max(std::max(before, a), after);
+    }
+    rmin[width - 1] = rmin[width - 2];
+    rmax[width - 1] = rmax[width - 2];
+}
+
+void EdgeFlags(const uint8_t* left, const uint8_t* right, int width, uint8_t* edges) {
+    std::fill(edges, edges + width, uint8_t(0));
+    for (int x = 3; x <= width - 5; ++x) {
+        const uint8_t l0 = left[x - 3], l1 = left[x - 2], l2 = left[x - 1];
+        const uint8_t r0 = right[x + 1], r1 = right[x + 2], r2 = right[x + 3];
+        const uint8_t leftRange =
+            uint8_t(std::max(std::max(l0, l1), l2) - std::min(std::min(l0, l1), l2));
+        const uint8_t rightRange =
+            uint8_t(std::max(std::max(r0, r1), r2) - std::min(std::min(r0, r1), r2));
+        edges[x] = uint8_t((leftRange >= 5 ? EDGE_LEFT : 0) | (rightRange >= 5 ? EDGE_RIGHT : 0));
+    }
+    // Paths may leave the left border only by DIAG and reach the right border only by UP; at
+    // small widths the right border wins.
+    for (int x = 0; x < 3 && x < width; ++x) {
+        edges[x] = EDGE_RIGHT;
+    }
+    for (int x = std::max(width - 3, 0); x < width; ++x) {
+        edges[x] = EDGE_LEFT;
+    }
+}
+
+namespace {
+
+// The step of any cell of the table, including the border cells that the dynamic programme only
+// initialises: rows 0 and D + 2 LEFT except (D + 2, D), the diagonal (k, k - 2) UP, (1, 0) LEFT.
+// Cells beyond the diagonal are never reached by a path; they read as LEFT.
+[[gnu::always_inline]] inline int StepAt(const RowGroupTables& tables, int maxDisparity, int lane,
+                                         int k, int x) {
+    const int kMax = maxDisparity + 2;
+    if (k >= 1 && k <= maxDisparity + 1 && x >= 1 && k <= x + 1) {
+        const int maskBytes = tables.lanes / 8;
+        const uint8_t* bits =
+            tables.steps + 2 * (size_t(x) * (maxDisparity + 2) + k) * maskBytes + lane / 8;
+        if (bits[0] >> lane % 8 & 1) {
+            return STEP_UP;
+        }
+        return bits[maskBytes] >> lane % 8 & 1 ? STEP_DIAG : STEP_LEFT;
+    }
+    if (k >= 2 && k <= kMax && x == k - 2) {
+        return STEP_UP;
+    }
+    return STEP_LEFT;
+}
+
+} // namespace
+
+void Backtrack(const RowGroupTables& tables, int width, int maxDisparity, int lane, uint8_t* out) {
+    const int kMax = maxDisparity + 2;
+    int k = 1;
+    for (int i = 2; i <= maxDisparity + 1; ++i) {
+        if (tables.sums[i * tables.lanes + lane] < tables.sums[k * tables.lanes + lane]) {
+            k = i;
+        }
+    }
+    out[0] = 0;
+    // The bounds on k and x are never met by a path through reachable cells; they keep a broken
+    // invariant from walking off the table.
+    for (int x = width - 1; x >= 1; --x) {
+        out[x] = uint8_t(k - 1);
+        while (k < kMax && StepAt(tables, maxDisparity, lane, k, x) == STEP_UP) {
+            ++k;
+        }
+        if (StepAt(tables, maxDisparity, lane, k, x) == STEP_DIAG) {
+            const int start = x;
+            while (x > 0 && StepAt(tables, maxDisparity, lane, k, x) == STEP_DIAG) {
+                --k;
+                --x;
+            }
+            for (int i = x; i < start; ++i) {
+                out[i] = uint8_t(k - 1);
+            }
+        }
+    }
+}
+
+} // namespace stereo
