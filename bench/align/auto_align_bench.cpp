@@ -257,6 +257,7 @@ BENCHMARK(PlanesQuality)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime()
 BENCHMARK(Speed3000x2000)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
+    ->MeasureProcessCPUTime()
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
 
