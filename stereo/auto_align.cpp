@@ -9,8 +9,10 @@
 #include <opencv2/imgproc.hpp>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdio>
+#include <memory>
 #include <new>
 #include <random>
 
@@ -141,38 +143,107 @@ cv::Mat DetectionGrey(const std::uint32_t* pixels, int W, int H, double factor) 
     return grey;
 }
 
+// For each descriptor of one set (rows of 32 bytes), the nearest and second-nearest of the other
+// set by Hamming distance, ties to the lower index; and for each of the other set its nearest of
+// the first. One pass over all pairs, split by rows of the first set over the worker threads.
+struct NearestMatches {
+    std::vector<int> best, bestDistance, secondDistance; // per left descriptor
+    std::vector<int> backBest;                           // per right descriptor
+};
+
+int Hamming(const std::uint64_t* a, const std::uint64_t* b) {
+    return __builtin_popcountll(a[0] ^ b[0]) + __builtin_popcountll(a[1] ^ b[1]) +
+           __builtin_popcountll(a[2] ^ b[2]) + __builtin_popcountll(a[3] ^ b[3]);
+}
+
+// Rows [first, last) of the left descriptors against all right ones; backBest keeps the right
+// descriptors' nearest of these rows, packed as distance << 32 | left index so that the smallest
+// value is the nearest with the lowest index. Built for the popcount instruction where the
+// processor has it: without, each distance is four library calls.
+#if defined(__x86_64__) || defined(__i386__)
+[[gnu::target_clones("popcnt", "default")]]
+#endif
+void ScanRows(const cv::Mat& left, const cv::Mat& right, int first, int last, int* best,
+              int* bestDistance, int* secondDistance, std::uint64_t* backBest) {
+    const int nr = right.rows;
+    for (int i = first; i < last; ++i) {
+        const auto* l = reinterpret_cast<const std::uint64_t*>(left.ptr<std::uint8_t>(i));
+        int nearest = -1, d1 = INT_MAX, d2 = INT_MAX;
+        for (int j = 0; j < nr; ++j) {
+            const int d =
+                Hamming(l, reinterpret_cast<const std::uint64_t*>(right.ptr<std::uint8_t>(j)));
+            if (d < d1) {
+                d2 = d1;
+                d1 = d;
+                nearest = j;
+            } else if (d < d2) {
+                d2 = d;
+            }
+            backBest[j] = std::min(backBest[j], std::uint64_t(d) << 32 | std::uint32_t(i));
+        }
+        best[i] = nearest;
+        bestDistance[i] = d1;
+        secondDistance[i] = d2;
+    }
+}
+
+NearestMatches FindNearest(const cv::Mat& left, const cv::Mat& right) {
+    const int nl = left.rows, nr = right.rows;
+    NearestMatches m;
+    m.best.assign(static_cast<std::size_t>(nl), -1);
+    m.bestDistance.assign(static_cast<std::size_t>(nl), INT_MAX);
+    m.secondDistance.assign(static_cast<std::size_t>(nl), INT_MAX);
+    constexpr int BLOCKS = 8; // each with its own nearest of the right descriptors, merged after
+    std::vector<std::uint64_t> back(static_cast<std::size_t>(BLOCKS) * nr, UINT64_MAX);
+    cv::parallel_for_(cv::Range(0, BLOCKS), [&](const cv::Range& blocks) {
+        for (int b = blocks.start; b < blocks.end; ++b) {
+            ScanRows(left, right, nl * b / BLOCKS, nl * (b + 1) / BLOCKS, m.best.data(),
+                     m.bestDistance.data(), m.secondDistance.data(),
+                     back.data() + static_cast<std::size_t>(b) * nr);
+        }
+    });
+    m.backBest.assign(static_cast<std::size_t>(nr), -1);
+    for (int j = 0; j < nr; ++j) {
+        std::uint64_t nearest = UINT64_MAX;
+        for (int b = 0; b < BLOCKS; ++b) {
+            nearest = std::min(nearest, back[static_cast<std::size_t>(b) * nr + j]);
+        }
+        m.backBest[static_cast<std::size_t>(j)] =
+            nearest == UINT64_MAX ? -1 : static_cast<int>(nearest & 0xFFFFFFFFu);
+    }
+    return m;
+}
+
+struct Features {
+    std::vector<cv::KeyPoint> keys;
+    cv::Mat descriptors;
+};
+
 // Matches that pass the ratio test and are each other's best match both ways, in full-size
 // coordinates.
-std::vector<FeatureMatch> MatchFeatures(const cv::Mat& left, const cv::Mat& right, double factor,
-                                        int* features) {
-    cv::Ptr<cv::ORB> orb = cv::ORB::create(ORB_FEATURES, 1.2f, 8, 31, 0, 2, cv::ORB::HARRIS_SCORE,
-                                           31, ORB_FAST_THRESHOLD);
-    std::vector<cv::KeyPoint> keysL, keysR;
-    cv::Mat descL, descR;
-    orb->detectAndCompute(left, cv::noArray(), keysL, descL);
-    orb->detectAndCompute(right, cv::noArray(), keysR, descR);
-    *features = static_cast<int>(keysL.size());
+std::vector<FeatureMatch> MatchFeatures(const Features& left, const Features& right,
+                                        double factor) {
     std::vector<FeatureMatch> matches;
-    if (keysL.size() < 2 || keysR.size() < 2) {
+    if (left.keys.size() < 2 || right.keys.size() < 2) {
         return matches;
     }
-    cv::BFMatcher matcher(cv::NORM_HAMMING);
-    std::vector<std::vector<cv::DMatch>> forward;
-    std::vector<cv::DMatch> backward;
-    matcher.knnMatch(descL, descR, forward, 2);
-    matcher.match(descR, descL, backward);
+    // ORB's descriptors: 32 bytes, read as four 64-bit words.
+    for (const cv::Mat* d : {&left.descriptors, &right.descriptors}) {
+        if (d->type() != CV_8UC1 || d->cols != 32 || !d->isContinuous()) {
+            return matches;
+        }
+    }
+    const NearestMatches nearest = FindNearest(left.descriptors, right.descriptors);
     // Keypoint positions are pixel centres of the copy; scale them to the full-size views.
     const auto full = [factor](float v) { return (static_cast<double>(v) + 0.5) * factor - 0.5; };
-    for (const std::vector<cv::DMatch>& pair : forward) {
-        if (pair.size() < 2 || pair[0].distance >= RATIO_TEST * pair[1].distance) {
+    for (std::size_t i = 0; i < left.keys.size(); ++i) {
+        const int j = nearest.best[i];
+        if (j < 0 || nearest.bestDistance[i] >= RATIO_TEST * nearest.secondDistance[i] ||
+            nearest.backBest[static_cast<std::size_t>(j)] != static_cast<int>(i)) {
             continue;
         }
-        const cv::DMatch& m = pair[0];
-        if (backward[static_cast<std::size_t>(m.trainIdx)].trainIdx != m.queryIdx) {
-            continue;
-        }
-        const cv::Point2f& l = keysL[static_cast<std::size_t>(m.queryIdx)].pt;
-        const cv::Point2f& r = keysR[static_cast<std::size_t>(m.trainIdx)].pt;
+        const cv::Point2f& l = left.keys[i].pt;
+        const cv::Point2f& r = right.keys[static_cast<std::size_t>(j)].pt;
         matches.push_back({full(l.x), full(l.y), full(r.x), full(r.y)});
     }
     return matches;
@@ -181,12 +252,19 @@ std::vector<FeatureMatch> MatchFeatures(const cv::Mat& left, const cv::Mat& righ
 int Estimate(const std::uint32_t* leftEye, const std::uint32_t* rightEye, int W, int H,
              AutoAlignResult* result) {
     const double factor = std::max(1.0, static_cast<double>(std::max(W, H)) / DETECTION_SIZE);
-    const cv::Mat left = DetectionGrey(leftEye, W, H, factor);
-    const cv::Mat right = DetectionGrey(rightEye, W, H, factor);
-    int features = 0;
-    const std::vector<FeatureMatch> matches = MatchFeatures(left, right, factor, &features);
+    // The two eyes' copies and features are independent: one eye per worker thread.
+    Features features[2];
+    cv::parallel_for_(cv::Range(0, 2), [&](const cv::Range& eyes) {
+        for (int e = eyes.start; e < eyes.end; ++e) {
+            const cv::Mat grey = DetectionGrey(e == 0 ? leftEye : rightEye, W, H, factor);
+            cv::Ptr<cv::ORB> orb = cv::ORB::create(ORB_FEATURES, 1.2f, 8, 31, 0, 2,
+                                                   cv::ORB::HARRIS_SCORE, 31, ORB_FAST_THRESHOLD);
+            orb->detectAndCompute(grey, cv::noArray(), features[e].keys, features[e].descriptors);
+        }
+    });
+    const std::vector<FeatureMatch> matches = MatchFeatures(features[0], features[1], factor);
     const int status = FitEyeDifference(matches, W, H, INLIER_THRESHOLD * factor, result);
-    result->features = features;
+    result->features = static_cast<int>(features[0].keys.size());
     return status;
 }
 
@@ -325,10 +403,11 @@ int AutoAlign(const std::uint32_t* leftEye, std::uint32_t* rightEye, int W, int 
         return result->status;
     }
     try {
-        std::vector<std::uint32_t> resampled(static_cast<std::size_t>(W) *
-                                             static_cast<std::size_t>(H));
-        ResampleRightEye(rightEye, W, H, *result, resampled.data());
-        std::copy(resampled.begin(), resampled.end(), rightEye);
+        // Every pixel is written by the resampling: no need to clear the buffer first.
+        const std::size_t pixels = static_cast<std::size_t>(W) * static_cast<std::size_t>(H);
+        const std::unique_ptr<std::uint32_t[]> resampled(new std::uint32_t[pixels]);
+        ResampleRightEye(rightEye, W, H, *result, resampled.get());
+        std::copy(resampled.get(), resampled.get() + pixels, rightEye);
     } catch (const cv::Exception&) {
         result->status = AUTO_ALIGN_NO_MEMORY;
     } catch (const std::bad_alloc&) {

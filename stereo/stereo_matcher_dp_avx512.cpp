@@ -55,11 +55,15 @@ Cell(Chain& c, const Constants& n, __m512i* sums, uint16_t* steps, const uint16_
     if (!lastColumn) {
         cost = _mm512_add_epi32(_mm512_maskz_cvtepu8_epi32(0xFFFF, dissimilarity), n.p1);
     }
+    // Both candidate sums are formed before the choice, so that the chain from one cell to the
+    // next is a compare and a blend.
+    const __m512i bestSum = _mm512_add_epi32(best, cost);
+    const __m512i upSum = _mm512_add_epi32(c.upCostAbove, cost);
 
     // UP is gated off where the cell above took DIAG.
     const __mmask16 upGate = __mmask16((upAllowed & ~c.diagAbove) | c.upAbove);
     const __mmask16 up = _mm512_mask_cmplt_epi32_mask(upGate, c.upCostAbove, upThreshold);
-    const __m512i sum = _mm512_add_epi32(_mm512_mask_blend_epi32(up, best, c.upCostAbove), cost);
+    const __m512i sum = _mm512_mask_blend_epi32(up, bestSum, upSum);
     sums[2 * k] = sum;
     steps[4 * k] = up;
     steps[4 * k + 2] = diag;

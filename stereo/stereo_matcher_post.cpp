@@ -8,6 +8,7 @@
 #include "stereo/stereo_matcher_internal.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 namespace stereo {
@@ -28,16 +29,24 @@ void RunLengths(const uint8_t* values, int count, int* lengths) {
 }
 
 // Spreads every reliable disparity along one line until a blocking pixel. `blocked` marks the
-// pixels with the line's gradient flag.
+// pixels with the line's gradient flag; `sources` is scratch of count bytes.
 void Propagate(uint8_t* values, const int* reliability, const uint8_t* blocked, int count,
-               const MatchParams& params) {
+               const MatchParams& params, uint8_t* sources) {
+    // A walk writes only above its source and below it up to the pixel where it stops, which is
+    // where the scan goes on: whether a pixel not yet scanned is a source is known beforehand.
+    const int moderatelyReliable = params.moderatelyReliable;
+    for (int i = 0; i < count; ++i) {
+        sources[i] =
+            uint8_t((reliability[i] >= moderatelyReliable) & (blocked[i] == 0) & (values[i] != 0));
+    }
     int y = 0;
     while (y < count) {
-        const int d = values[y];
-        if (reliability[y] < params.moderatelyReliable || blocked[y] || d == 0) {
-            ++y;
-            continue;
+        const void* next = std::memchr(sources + y, 1, size_t(count - y));
+        if (next == nullptr) {
+            break;
         }
+        y = int(static_cast<const uint8_t*>(next) - sources);
+        const int d = values[y];
         const bool weak = reliability[y] < params.slightlyReliable;
         auto stops = [&](int i) {
             return blocked[i] || (values[i] < d && reliability[i] >= params.highlyReliable) ||
@@ -93,6 +102,7 @@ void PostProcessColumns(uint8_t* map, const uint8_t* left, size_t leftStep, int 
     std::vector<uint8_t> columns(BLOCK_COLUMNS * h);
     std::vector<uint8_t> blockedColumns(BLOCK_COLUMNS * h);
     std::vector<int> reliability(h);
+    std::vector<uint8_t> sources(h);
 
     for (int x0 = first; x0 < last; x0 += BLOCK_COLUMNS) {
         const int x1 = std::min(x0 + BLOCK_COLUMNS, last);
@@ -127,7 +137,8 @@ void PostProcessColumns(uint8_t* map, const uint8_t* left, size_t leftStep, int 
         for (int i = 0; i < n; ++i) {
             uint8_t* column = &columns[size_t(i) * h];
             RunLengths(column, height, reliability.data());
-            Propagate(column, reliability.data(), &blockedColumns[size_t(i) * h], height, params);
+            Propagate(column, reliability.data(), &blockedColumns[size_t(i) * h], height, params,
+                      sources.data());
         }
 
         for (int y = 0; y < height; ++y) {
@@ -144,6 +155,7 @@ void PostProcessRows(uint8_t* map, const uint8_t* left, size_t leftStep, const u
                      int last) {
     std::vector<uint8_t> edges(width);
     std::vector<int> reliability(width);
+    std::vector<uint8_t> sources(width);
     for (int y = first; y < last; ++y) {
         uint8_t* row = map + size_t(y) * width;
         EdgeFlags(left + size_t(y) * leftStep, right + size_t(y) * rightStep, width, edges.data());
@@ -151,7 +163,7 @@ void PostProcessRows(uint8_t* map, const uint8_t* left, size_t leftStep, const u
             e &= EDGE_LEFT;
         }
         RunLengths(row, width, reliability.data());
-        Propagate(row, reliability.data(), edges.data(), width, params);
+        Propagate(row, reliability.data(), edges.data(), width, params, sources.data());
     }
 }
 

@@ -81,10 +81,20 @@ void Backtrack(const RowGroupTables& tables, int width, int maxDisparity, int la
         }
     }
     out[0] = 0;
+    const size_t maskBytes = size_t(tables.lanes / 8);
+    const uint8_t* laneBits = tables.steps + lane / 8;
+    const int bit = lane % 8;
     // The bounds on k and x are never met by a path through reachable cells; they keep a broken
     // invariant from walking off the table.
     for (int x = width - 1; x >= 1; --x) {
         out[x] = uint8_t(k - 1);
+        // Most cells of a path are LEFT: one look at both masks of the cell settles them.
+        if (k <= maxDisparity + 1 && k <= x + 1) {
+            const uint8_t* cell = laneBits + 2 * (size_t(x) * kMax + k) * maskBytes;
+            if (((cell[0] | cell[maskBytes]) >> bit & 1) == 0) {
+                continue;
+            }
+        }
         while (k < kMax && StepAt(tables, maxDisparity, lane, k, x) == STEP_UP) {
             ++k;
         }

@@ -103,16 +103,19 @@ void Reference(benchmark::State& state, int w, int h, int d) {
     BENCHMARK_CAPTURE(fn, 640x480_d64, 640, 480, 64)                                               \
         ->Unit(benchmark::kMillisecond)                                                            \
         ->UseRealTime()                                                                            \
+        ->MeasureProcessCPUTime()                                                                  \
         ->Repetitions(reps)                                                                        \
         ->ReportAggregatesOnly(true);                                                              \
     BENCHMARK_CAPTURE(fn, 1000x750_d100, 1000, 750, 100)                                           \
         ->Unit(benchmark::kMillisecond)                                                            \
         ->UseRealTime()                                                                            \
+        ->MeasureProcessCPUTime()                                                                  \
         ->Repetitions(reps)                                                                        \
         ->ReportAggregatesOnly(true);                                                              \
     BENCHMARK_CAPTURE(fn, 2000x1500_d200, 2000, 1500, 200)                                         \
         ->Unit(benchmark::kMillisecond)                                                            \
         ->UseRealTime()                                                                            \
+        ->MeasureProcessCPUTime()                                                                  \
         ->Repetitions(reps)                                                                        \
         ->ReportAggregatesOnly(true)
 
