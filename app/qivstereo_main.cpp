@@ -1,6 +1,5 @@
 // qivstereo: the stereo application, or its batch mode when the command line asks for it.
 #include "app/batch.h"
-#include "app/stereo_program.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +13,8 @@ bool Set(const char* name) {
 
 } // namespace
 
+// The hook the platform's main() calls before any window opens (declared there): batch mode's
+// exit status for "--batch" command lines, -1 for anything else.
 int ConsoleMain(int argc, char** argv) {
     // Both answer before any window system is touched: --help prints and ends, and the
     // windowed program without a display would only abort.
