@@ -15,6 +15,7 @@
 #include "runtime/qivlib.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <climits>
 #include <cmath>
@@ -515,8 +516,20 @@ void ShutDown() {
 
 } // namespace
 
+namespace {
+
+std::atomic<long> frames{0};
+
+} // namespace
+
 int WaitFrame() {
+    // Counted before the wait: what the frame drew is published with the count.
+    frames.fetch_add(1, std::memory_order_release);
     return QIV_Wait(FRAME_MS);
+}
+
+long FrameCount() {
+    return frames.load(std::memory_order_acquire);
 }
 
 void UserInit() {
