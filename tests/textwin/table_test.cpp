@@ -1,5 +1,7 @@
 #include "text_fixture.h"
 
+#include "textwin/text_commands.h"
+
 namespace qivtest {
 namespace {
 
