@@ -1,6 +1,7 @@
 #include "box_fixture.h"
 
 #include "boxes/box_dialogs.h"
+#include "textwin/key_ring.h"
 #include "textwin/text_commands.h"
 
 #include <cstdio>
@@ -106,9 +107,15 @@ void BoxTest::Answer(std::vector<std::wstring> answers, bool log) {
             for (wchar_t c : answer + L"\r") {
                 PostMessageW(TextWindowHandle(0), WM_CHAR, c, 0);
             }
-            while (InputActive != 0 && !stopTyping) {
+            // Entered once it is the last line: a level the next prompt cannot hide.
+            wchar_t last[QIV_INPUT_CHARS + 1] = {};
+            do {
+                if (stopTyping) {
+                    return;
+                }
                 std::this_thread::yield();
-            }
+                GetLastInputLine(last);
+            } while (answer != last);
             --unanswered;
         }
     });

@@ -33,8 +33,9 @@ protected:
     void Press(HWND fallback, int vk, unsigned modifiers = platform::testing::NO_MODIFIER);
 
     // Types each answer (then Enter) into text window 0 once a line is being read there, as
-    // a user answering the rename prompts would. With log, text window 0 is opened first and
-    // logs what it prints and reads, which Printed returns.
+    // a user answering the rename prompts would; an answer counts once it is the last line
+    // entered, so two in a row must differ. With log, text window 0 is opened first and logs
+    // what it prints and reads, which Printed returns.
     void Answer(std::vector<std::wstring> answers, bool log = true);
     bool Answered() const { return unanswered == 0; }
     // The log since the last call: the prompts and the lines entered after them.
