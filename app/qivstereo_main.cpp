@@ -14,6 +14,8 @@ bool Set(const char* name) {
 
 } // namespace
 
+// The hook the platform's main() calls before any window opens (declared there): batch mode's
+// exit status for "--batch" command lines, -1 for anything else.
 int ConsoleMain(int argc, char** argv) {
     // Both answer before any window system is touched: --help prints and ends, and the
     // windowed program without a display would only abort.

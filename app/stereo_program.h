@@ -3,7 +3,6 @@
 
 // The interaction loop's pacing: pumps messages for 100 ms. 1 if a stop was requested, else 0.
 int WaitFrame();
-
-// Batch mode before any window opens: the process's exit status for "--batch" command lines,
-// -1 for anything else.
-int ConsoleMain(int argc, char** argv);
+// Frames the loop has finished since the program started: everything a frame wrote happens
+// before its count is seen (the tests wait on it instead of sleeping).
+long FrameCount();

@@ -16,6 +16,7 @@
 #include "stereo/view_buffers.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <climits>
 #include <cmath>
@@ -516,8 +517,20 @@ void ShutDown() {
 
 } // namespace
 
+namespace {
+
+std::atomic<long> frames{0};
+
+} // namespace
+
 int WaitFrame() {
+    // Counted before the wait: what the frame drew is published with the count.
+    frames.fetch_add(1, std::memory_order_release);
     return QIV_Wait(FRAME_MS);
+}
+
+long FrameCount() {
+    return frames.load(std::memory_order_acquire);
 }
 
 void UserInit() {

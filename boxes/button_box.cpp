@@ -1,9 +1,12 @@
 // The button box's life cycle, captions and press polling.
 #include "boxes/button_box.h"
 
-#include "boxes/box_seams.h"
 #include "platform/win32.h"
+#include "runtime/helpers.h"
+#include "runtime/program_state.h"
+#include "runtime/snapping.h"
 #include "textwin/line_claim.h"
+#include "textwin/text_window.h"
 
 #include <algorithm>
 #include <cwchar>
@@ -30,21 +33,6 @@ SIZE OuterSize(int clientWidth, int clientHeight) {
 
 HWND ButtonBoxWindow() {
     return qiv_buttonBox.window;
-}
-
-WNDPROC ButtonBoxProcedure() {
-    return ButtonBoxProc;
-}
-
-ATOM RegisterButtonBoxClass(HINSTANCE instance) {
-    WNDCLASSW wc = {};
-    wc.style = CS_OWNDC | CS_DBLCLKS;
-    wc.lpfnWndProc = ButtonBoxProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
-    wc.lpszClassName = L"qiv_bb";
-    return RegisterClassW(&wc);
 }
 
 void QIV_OpenButtonBox(int x, int y, int nx, int ny) {

@@ -32,11 +32,8 @@ void QIV_DestroyButtonBox();
 // Asks for a new caption of button i in the current text window.
 void QIV_RenameButton(int i);
 
-// The class "qiv_bb" with ButtonBoxProc, for start-up. 0 if it fails.
-ATOM RegisterButtonBoxClass(HINSTANCE instance);
+// The procedure of the class "qiv_bb" that start-up registers.
 LRESULT CALLBACK ButtonBoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-// The procedure for a class the runtime registers itself.
-WNDPROC ButtonBoxProcedure();
 
 // Puts every button where the present button size says.
 void LayOutButtonBox();

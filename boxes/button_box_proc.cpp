@@ -1,8 +1,11 @@
 // The button box's window procedure: counting presses by click and digit key, forwarding the
 // main window's keys, free resizing, the pop-up menus and renaming by double click.
-#include "boxes/box_seams.h"
 #include "boxes/button_box.h"
 #include "platform/win32.h"
+#include "runtime/helpers.h"
+#include "runtime/program_state.h"
+#include "runtime/snapping.h"
+#include "textwin/text_window.h"
 
 #include <algorithm>
 #include <iterator>

@@ -1,9 +1,12 @@
 // The input box's life cycle and its item operations.
 #include "boxes/input_box.h"
 
-#include "boxes/box_seams.h"
 #include "platform/win32.h"
+#include "runtime/helpers.h"
+#include "runtime/program_state.h"
+#include "runtime/snapping.h"
 #include "textwin/line_claim.h"
+#include "textwin/text_window.h"
 
 #include <algorithm>
 #include <climits>
@@ -42,21 +45,6 @@ void PostSelectField0() {
 
 HWND InputBoxWindow() {
     return qiv_inputBox.window;
-}
-
-WNDPROC InputBoxProcedure() {
-    return InputBoxProc;
-}
-
-ATOM RegisterInputBoxClass(HINSTANCE instance) {
-    WNDCLASSW wc = {};
-    wc.style = CS_OWNDC | CS_DBLCLKS;
-    wc.lpfnWndProc = InputBoxProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
-    wc.lpszClassName = L"qiv_ib";
-    return RegisterClassW(&wc);
 }
 
 void QIV_OpenInputBox(int x, int y, int items) {

@@ -39,11 +39,8 @@ void QIV_DestroyInputBox();
 // Asks for a new label of item i in the current text window.
 void QIV_RenameInputBoxItem(int i);
 
-// The class "qiv_ib" with InputBoxProc, for start-up. 0 if it fails.
-ATOM RegisterInputBoxClass(HINSTANCE instance);
+// The procedure of the class "qiv_ib" that start-up registers.
 LRESULT CALLBACK InputBoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-// The procedure for a class the runtime registers itself.
-WNDPROC InputBoxProcedure();
 
 // Puts every label and field where the present widths say.
 void LayOutInputBox();

@@ -1,8 +1,11 @@
 // The input box's window procedure: capturing typed values, resizing by the frame, the
 // pop-up menus and renaming by double click.
-#include "boxes/box_seams.h"
 #include "boxes/input_box.h"
 #include "platform/win32.h"
+#include "runtime/helpers.h"
+#include "runtime/program_state.h"
+#include "runtime/snapping.h"
+#include "textwin/text_window.h"
 
 #include <algorithm>
 #include <cstdlib>

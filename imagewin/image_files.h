@@ -22,6 +22,9 @@ extern int jpegQuality; // 0..100, used for every JPEG save
 
 // Start-up: both folders = the current directory, filter indexes 2, quality 100.
 void ResetImageFileSettings();
+// GDI+ started (then ResetImageFileSettings) at start-up, and shut down with the program.
+void StartImageCodecs();
+void StopImageCodecs();
 
 // Draws the picture in path (UTF-8) into the current image window with its top-left corner at
 // (x, y), clipped; an 8-bit window first takes over the picture's palette. The window is not

@@ -30,20 +30,6 @@ namespace platform::testing {
 // Creates the QApplication (if there is none) on the calling thread and starts the platform.
 void StartTestApplication();
 
-// Fails the process (with a message naming `what`) if not disarmed within the time: every
-// test that pumps or waits for another thread keeps one alive.
-class Watchdog {
-public:
-    explicit Watchdog(std::chrono::milliseconds limit, std::string what = "test");
-    ~Watchdog();
-    Watchdog(const Watchdog&) = delete;
-    Watchdog& operator=(const Watchdog&) = delete;
-
-private:
-    struct State;
-    State* state;
-};
-
 // Pumps the calling thread's messages (and Qt events on the GUI thread) until done() is true
 // or the time is up; returns done().
 bool PumpUntil(const std::function<bool()>& done,

@@ -282,7 +282,6 @@ HGDIOBJ GetStockObject(int index);
 
 // Brushes and system colours.
 HBRUSH CreateSolidBrush(COLORREF color);
-DWORD GetSysColor(int index);
 HBRUSH GetSysColorBrush(int index);
 
 // Bitmaps.

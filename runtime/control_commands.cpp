@@ -3,9 +3,9 @@
 #include "runtime/control_words.h"
 #include "runtime/helpers.h"
 #include "runtime/program_state.h"
-#include "runtime/subsystem_seams.h"
 #include "runtime/worker.h"
 #include "textwin/line_claim.h"
+#include "textwin/text_commands.h"
 
 namespace {
 
@@ -39,7 +39,7 @@ void ExitCommand() {
     StopRequested = 1;
     ExitState = 1;
     WakeWorker();
-    CloseTextWindowLogs();
+    QIV_CloseLogs();
     std::uint32_t t0 = QIV_GetTime();
     while (!WorkerFinished()) {
         // The worker may be waiting for the GUI thread (window calls are carried there), so

@@ -8,9 +8,9 @@
 #include "runtime/control_words.h"
 #include "runtime/main_commands.h"
 #include "runtime/program_state.h"
-#include "runtime/subsystem_seams.h"
 #include "runtime/worker.h"
 #include "textwin/line_claim.h"
+#include "textwin/text_window.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -22,9 +22,9 @@ constexpr int TEXT_WINDOWS = 256;
 // Prints a prompt and reads a number (atoi: 0 when the line holds none); false once Exit has
 // begun, which also abandons the line.
 bool AskNumber(const char* prompt, int* value) {
-    char line[256];
-    PromptPrint(prompt);
-    PromptInput(line);
+    char line[256] = {};
+    QIV_Printf("%s", prompt);
+    QIV_Input(line);
     if (ExitState.load() != 0) {
         return false;
     }
@@ -39,7 +39,7 @@ void ImageWindowCommand() {
     if (!BeginLineDialogue()) {
         return; // another prompt is reading a line
     }
-    PromptPrint("Creating ImageWindow...\n");
+    QIV_Printf("Creating ImageWindow...\n");
     int width = 0;
     int height = 0;
     int bits = 0;
@@ -73,7 +73,7 @@ void InputBoxCommand() {
     if (!BeginLineDialogue()) {
         return;
     }
-    PromptPrint("Creating InpuxBox...\n");
+    QIV_Printf("Creating InpuxBox...\n");
     int items = 0;
     const bool answered = AskNumber("How many items? >", &items);
     EndLineDialogue();
@@ -87,7 +87,7 @@ void ButtonBoxCommand() {
     if (!BeginLineDialogue()) {
         return;
     }
-    PromptPrint("Creating ButtonBox...\n");
+    QIV_Printf("Creating ButtonBox...\n");
     int nx = 0;
     int ny = 0;
     const bool answered = AskNumber("Number[X]=>", &nx) && AskNumber("Number[Y]=>", &ny);
@@ -98,11 +98,11 @@ void ButtonBoxCommand() {
 }
 
 void WindowInfoCommand() {
-    if (!TextWindowHandle(CurrentTextWindowNumber())) {
+    if (!TextWindowHandle(CurrentTextWindow.load())) {
         RequestTextWindow(0);
     }
     // The report is the text window's own command.
-    if (HWND current = TextWindowHandle(CurrentTextWindowNumber())) {
+    if (HWND current = TextWindowHandle(CurrentTextWindow.load())) {
         PostMessageW(current, WM_COMMAND, CMD_WINDOW_INFO, 0);
     }
 }

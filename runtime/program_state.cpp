@@ -1,5 +1,7 @@
 #include "runtime/program_state.h"
 
+#include "imageops/text_drawing.h"
+
 int InstanceNumber = 0;
 HINSTANCE qiv_instance = nullptr;
 

@@ -28,15 +28,11 @@ extern char qiv_loadDir[QIV_PATH_BYTES];
 extern char qiv_saveDir[QIV_PATH_BYTES];
 extern char qiv_logDir[QIV_PATH_BYTES];
 
-// The TrueType drawing font of text drawing, its size, its colour (0x00RRGGBB) and the shared
-// text cursor of text drawing.
+// The TrueType drawing font of text drawing and its size; its colour and the text cursor are
+// declared with text drawing (imageops/text_drawing.h).
 extern HFONT qiv_ttFont;
 extern int qiv_ttHeight;
 extern int qiv_ttWidth;
-extern int qiv_tttc;
-extern int qiv_textX;
-extern int qiv_textLeft;
-extern int qiv_textY;
 
 // Main window command identifiers.
 constexpr int CMD_START = 1001;
@@ -50,6 +46,13 @@ constexpr int CMD_WINDOW_INFO = 1045;
 constexpr int CMD_BUTTON_BOX = 1051;
 constexpr int CMD_OPEN_IMAGE = 1052;
 
+// Registers the classes of the framework's windows ("qiv_iw", "qiv_twi", "qiv_ib", "qiv_bb")
+// with their procedures, as start-up does after the main window's class; returns how many were
+// registered, in that order, before one failed (FRAMEWORK_CLASS_COUNT: all).
+constexpr int FRAMEWORK_CLASS_COUNT = 4;
+int RegisterFrameworkClasses(HINSTANCE instance);
+// The name of framework class i (0..3, in registration order), else null.
+const wchar_t* FrameworkClassName(int i);
 // Start-up up to the message loop: 0 when the main window runs; 1 when the instance limit is
 // reached (after telling the user) or a window class cannot be registered.
 int StartProgram(HINSTANCE instance);

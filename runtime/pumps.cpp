@@ -7,7 +7,6 @@
 #include "platform/win32.h"
 #include "runtime/control_words.h"
 #include "runtime/helpers.h"
-#include "runtime/subsystem_seams.h"
 #include "runtime/worker.h"
 
 #include <chrono>

@@ -8,10 +8,14 @@
 // them and post a nested request; each requester also passes its own result slot, so a nested
 // request cannot overwrite the result of the one it waited behind. Once Exit has begun the
 // worker serves nothing more, and the waits give up.
+#include "boxes/button_box.h"
+#include "boxes/input_box.h"
+#include "imagewin/image_files.h"
+#include "imagewin/image_window.h"
 #include "platform/win32.h"
 #include "runtime/control_words.h"
-#include "runtime/subsystem_seams.h"
 #include "runtime/worker.h"
+#include "textwin/text_window.h"
 
 namespace {
 
@@ -78,30 +82,35 @@ void ServiceRequest() {
     RequestBlock& args = RequestArgs;
     switch (code) {
     case REQUEST_CREATE_IMAGE:
-        args.result = args.number >= 256 ? 4 : CreateImageWindowForRequest(args);
+        args.result = args.number >= 256
+                          ? 4
+                          : CreateImageWindow(args.zoom, static_cast<int>(args.number), args.title,
+                                              args.x, args.y, args.width, args.height, args.bits);
         break;
     case REQUEST_UPDATE_IMAGE:
-        UpdateImageForRequest(args);
+        QIV_UpdateImage(static_cast<int>(args.number));
         break;
     case REQUEST_LOAD_IMAGE:
-        args.result = LoadImageForRequest(args);
+        QIV_SelectImage(static_cast<int>(args.number));
+        args.result = QIV_LoadImage(args.path, args.x, args.y);
+        QIV_RestoreImage();
         break;
     case REQUEST_PASTE_BITMAP:
-        PasteBitmapForRequest(args);
+        PasteBitmap(args.bitmap);
         break;
     case REQUEST_RESTORE_IMAGE:
-        args.result = RestoreImageForRequest();
+        args.result = QIV_RestoreImage();
         break;
     case REQUEST_TEXT_WINDOW:
         if (args.number < 256) {
-            OpenTextWindowForRequest(args);
+            QIV_OpenTextWindow(static_cast<int>(args.number), -1, -1, -1, -1);
         }
         break;
     case REQUEST_INPUT_BOX:
-        OpenInputBoxForRequest(args);
+        ReopenInputBox(args.x, args.y, static_cast<int>(args.number));
         break;
     case REQUEST_BUTTON_BOX:
-        OpenButtonBoxForRequest(args);
+        ReopenButtonBox(args.x, args.y, args.width, args.height);
         break;
     default:
         return; // no requester produces other codes

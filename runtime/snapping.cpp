@@ -4,10 +4,12 @@
 // under it too.
 #include "runtime/snapping.h"
 
+#include "boxes/button_box.h"
+#include "boxes/input_box.h"
 #include "imagewin/image_window.h"
 #include "platform/win32.h"
 #include "runtime/program_state.h"
-#include "runtime/subsystem_seams.h"
+#include "textwin/text_window.h"
 
 #include <cstdlib>
 #include <mutex>

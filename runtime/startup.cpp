@@ -1,14 +1,16 @@
 // The program's entry point: start-up in a fixed order, the main message loop and shutdown.
 #include "imageops/text_drawing.h"
+#include "imagewin/image_commands.h"
+#include "imagewin/image_files.h"
 #include "imagewin/image_window.h"
 #include "platform/win32.h"
 #include "runtime/control_words.h"
 #include "runtime/helpers.h"
 #include "runtime/main_commands.h"
 #include "runtime/program_state.h"
-#include "runtime/subsystem_seams.h"
 #include "runtime/text_convert.h"
 #include "runtime/worker.h"
+#include "textwin/text_window.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -25,7 +27,6 @@ constexpr int CLASS_CHARS = 11;
 constexpr int MAIN_CLIENT_WIDTH = 240;
 constexpr int DROP_HEIGHT = 55;
 constexpr DWORD MAIN_STYLE = WS_VISIBLE | WS_CAPTION | WS_THICKFRAME;
-constexpr const wchar_t* FRAMEWORK_CLASSES[] = {L"qiv_iw", L"qiv_twi", L"qiv_ib", L"qiv_bb"};
 
 wchar_t mainClassName[CLASS_CHARS];
 HANDLE instanceClaim = nullptr; // held while this process uses its instance number
@@ -76,31 +77,20 @@ void ReadStartDirectory() {
     CopyIfFits(current, qiv_logDir);
 }
 
-bool RegisterOne(const wchar_t* name, WNDPROC procedure, UINT style, HBRUSH background) {
+bool RegisterClasses() {
+    registeredClasses = 0;
     WNDCLASSW wc = {};
-    wc.style = style;
-    wc.lpfnWndProc = procedure;
+    wc.style = CS_CLASSDC;
+    wc.lpfnWndProc = MainWndProc;
     wc.hInstance = qiv_instance;
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = background;
-    wc.lpszClassName = name;
+    wc.hbrBackground = SystemColourBrush(COLOR_BTNFACE);
+    wc.lpszClassName = mainClassName;
     if (!RegisterClassW(&wc)) {
         return false;
     }
-    ++registeredClasses;
-    return true;
-}
-
-bool RegisterClasses() {
-    registeredClasses = 0;
-    HBRUSH black = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-    return RegisterOne(mainClassName, MainWndProc, CS_CLASSDC, SystemColourBrush(COLOR_BTNFACE)) &&
-           RegisterOne(FRAMEWORK_CLASSES[0], ImageWindowProcedure(), CS_OWNDC, black) &&
-           RegisterOne(FRAMEWORK_CLASSES[1], TextWindowProcedure(), CS_OWNDC, black) &&
-           RegisterOne(FRAMEWORK_CLASSES[2], InputBoxProcedure(), CS_OWNDC | CS_DBLCLKS,
-                       SystemColourBrush(COLOR_BTNFACE)) &&
-           RegisterOne(FRAMEWORK_CLASSES[3], ButtonBoxProcedure(), CS_OWNDC | CS_DBLCLKS,
-                       SystemColourBrush(COLOR_BTNFACE));
+    registeredClasses = 1 + RegisterFrameworkClasses(qiv_instance);
+    return registeredClasses == 1 + FRAMEWORK_CLASS_COUNT;
 }
 
 // Classes go with the program, so that a test can start it again in the same process.
@@ -109,7 +99,7 @@ void UnregisterClasses() {
         UnregisterClassW(mainClassName, qiv_instance);
     }
     for (int i = 1; i < registeredClasses; ++i) {
-        UnregisterClassW(FRAMEWORK_CLASSES[i - 1], qiv_instance);
+        UnregisterClassW(FrameworkClassName(i - 1), qiv_instance);
     }
     registeredClasses = 0;
 }

@@ -2,13 +2,14 @@
 // thread's requests while idle, and runs the user program on Start.
 #include "runtime/worker.h"
 
+#include "boxes/button_box.h"
+#include "boxes/input_box.h"
 #include "platform/win32.h"
 #include "runtime/control_words.h"
 #include "runtime/helpers.h"
 #include "runtime/program_state.h"
 #include "runtime/qivlib.h"
 #include "runtime/snapping.h"
-#include "runtime/subsystem_seams.h"
 
 #include <atomic>
 #include <thread>

@@ -2,9 +2,13 @@
 // this loop consumes it, echoes the line, and remembers where each screen line of the input
 // wrapped so that Backspace can walk back across them. Only one line is read at a time
 // (line_claim.h).
+#include "runtime/control_words.h"
+#include "runtime/helpers.h"
+#include "runtime/program_state.h"
+#include "runtime/snapping.h"
 #include "runtime/text_convert.h"
+#include "runtime/worker.h"
 #include "textwin/key_ring.h"
-#include "textwin/runtime_seams.h"
 #include "textwin/text_internal.h"
 #include "textwin/text_layout.h"
 

@@ -1,6 +1,10 @@
 // Printing into the current text window.
+#include "runtime/control_words.h"
+#include "runtime/helpers.h"
+#include "runtime/program_state.h"
+#include "runtime/snapping.h"
 #include "runtime/text_convert.h"
-#include "textwin/runtime_seams.h"
+#include "runtime/worker.h"
 #include "textwin/text_internal.h"
 #include "textwin/text_layout.h"
 

@@ -1,7 +1,11 @@
 // The text window table: opening, closing, selecting, the colour stacks and the memory
 // surface every window draws into.
+#include "runtime/control_words.h"
+#include "runtime/helpers.h"
+#include "runtime/program_state.h"
+#include "runtime/snapping.h"
+#include "runtime/worker.h"
 #include "textwin/key_ring.h"
-#include "textwin/runtime_seams.h"
 #include "textwin/text_internal.h"
 #include "textwin/text_layout.h"
 
@@ -140,15 +144,12 @@ void ResetTextWindowTable() {
     SetLastInputLine(L"", 0);
 }
 
-ATOM RegisterTextWindowClass(HINSTANCE instance) {
-    WNDCLASSW wc = {};
-    wc.style = CS_OWNDC;
-    wc.lpfnWndProc = TextWindowProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-    wc.lpszClassName = L"qiv_twi";
-    return RegisterClassW(&wc);
+HWND TextWindowHandle(int n) {
+    if (!InRange(n)) {
+        return nullptr;
+    }
+    std::lock_guard lock(SlotLock(n));
+    return qiv_text[n].open ? qiv_text[n].hwnd : nullptr;
 }
 
 bool IsTextWindowOpen(int n) {

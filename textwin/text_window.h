@@ -47,9 +47,6 @@ extern std::atomic<int> CurrentTextWindow;
 // Start-up: every slot free, window 0 current, the last input line empty.
 void ResetTextWindowTable();
 
-// The class "qiv_twi" with TextWindowProc, for the runtime's start-up. 0 if it fails.
-ATOM RegisterTextWindowClass(HINSTANCE instance);
-
 // 0 opened; 1 already open (brought to the front and made current, nothing else changes);
 // 2 number outside 0..255 or the window could not be made. Negative width or height mean 400
 // or 300 client pixels; a negative x or y means the desktop's default position.
@@ -79,4 +76,5 @@ void BringTextWindowForward(int n);
 // targets list open text windows through it, in table order.
 HWND TextWindowHandle(int n);
 
+// The procedure of the class "qiv_twi" that start-up registers.
 LRESULT CALLBACK TextWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,7 +1,11 @@
 // The window procedure of class "qiv_twi".
 #include "imagewin/pointer_events.h"
+#include "runtime/control_words.h"
+#include "runtime/helpers.h"
+#include "runtime/program_state.h"
+#include "runtime/snapping.h"
+#include "runtime/worker.h"
 #include "textwin/key_ring.h"
-#include "textwin/runtime_seams.h"
 #include "textwin/text_commands.h"
 #include "textwin/text_internal.h"
 

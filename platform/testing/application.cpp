@@ -1,14 +1,10 @@
-// The test application, pumping with deadlines and the watchdog.
+// The test application and pumping with deadlines.
 #include "platform/qt/platform_init.h"
 #include "platform/testing.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 
-#include <condition_variable>
-#include <cstdio>
-#include <cstdlib>
-#include <mutex>
 #include <thread>
 
 namespace platform::testing {
@@ -23,35 +19,6 @@ void StartTestApplication() {
     // Lives until the process ends: tests share one application.
     new QApplication(argc, argv);
     qt::InitializePlatform();
-}
-
-struct Watchdog::State {
-    std::mutex mutex;
-    std::condition_variable disarmed;
-    bool done = false;
-    std::thread thread;
-};
-
-Watchdog::Watchdog(std::chrono::milliseconds limit, std::string what) : state(new State) {
-    state->thread = std::thread([s = state, limit, what] {
-        std::unique_lock lock(s->mutex);
-        if (!s->disarmed.wait_for(lock, limit, [s] { return s->done; })) {
-            std::fprintf(stderr, "watchdog: %s did not finish within %lld ms\n", what.c_str(),
-                         static_cast<long long>(limit.count()));
-            std::fflush(stderr);
-            std::abort();
-        }
-    });
-}
-
-Watchdog::~Watchdog() {
-    {
-        std::lock_guard lock(state->mutex);
-        state->done = true;
-    }
-    state->disarmed.notify_all();
-    state->thread.join();
-    delete state;
 }
 
 bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {

@@ -6,6 +6,7 @@
 #include "stereo/stereo_matcher.h"
 #include "stereo_fake.h"
 #include "tests/support/stereo_pairs.h"
+#include "tests/support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -51,19 +52,6 @@ PixelImage SideBySide(int width, int height) {
     return image;
 }
 
-class TempDir {
-public:
-    TempDir() {
-        std::string pattern = (fs::temp_directory_path() / "qiv-batch-XXXXXX").string();
-        path = mkdtemp(pattern.data());
-    }
-    ~TempDir() {
-        std::error_code error;
-        fs::remove_all(path, error);
-    }
-    std::string path;
-};
-
 // Runs the batch with output and messages captured.
 struct BatchRun {
     int status = -1;
@@ -106,7 +94,7 @@ protected:
         ResetWritten();
         ResetStereoCall();
     }
-    TempDir dir;
+    TempFolder dir;
 };
 
 TEST_F(BatchTest, WritesTheFiveFilesInOrderAndPrintsTheirPaths) {
@@ -320,7 +308,7 @@ TEST_F(BatchTest, RunsInTheSameSecondAndLinksNeverLoseAFile) {
 }
 
 TEST(PhotoFiles, PngRoundTripKeepsEveryPixel) {
-    TempDir dir;
+    TempFolder dir;
     const std::string path = dir.path + "/round.png";
     const int width = 7, height = 3, stride = 9;
     std::vector<std::uint32_t> pixels(stride * height);
@@ -348,7 +336,7 @@ TEST(PhotoFiles, PngRoundTripKeepsEveryPixel) {
 }
 
 TEST(PhotoFiles, MalformedOrMissingFilesAreRefusedAndLeaveTheImageAlone) {
-    TempDir dir;
+    TempFolder dir;
     const std::string good = dir.path + "/good.png";
     std::vector<std::uint32_t> pixels(64 * 64, 0x00336699);
     ASSERT_EQ(WriteColourFile(good.c_str(), IMAGE_FILE_PNG, pixels.data(), 64, 64, 64, nullptr),

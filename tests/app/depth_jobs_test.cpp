@@ -2,7 +2,7 @@
 // newest map request runs after it, a Save is never dropped, and results never go back in
 // time. Also the map's picture for the display.
 #include "stereo/depth_jobs.h"
-#include "watchdog.h"
+#include "tests/support/watchdog.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The fast matcher agrees bit for bit with the plain reference, over sizes, disparity ranges,
 // parameter sets, textures, every kernel and several thread counts.
 #include "tests/app/matcher_test_support.h"
-#include "tests/app/watchdog.h"
+#include "tests/support/watchdog.h"
 #include "tools/scene/stereo_scene.h"
 
 #include <algorithm>

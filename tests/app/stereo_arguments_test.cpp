@@ -1,7 +1,7 @@
 // cvFindStereoCorrespondence refuses what it cannot match, leaving the depth image untouched,
 // and reads IplImage and CvMat headers as OpenCV lays them out.
 #include "tests/app/matcher_test_support.h"
-#include "tests/app/watchdog.h"
+#include "tests/support/watchdog.h"
 #include "tools/scene/stereo_scene.h"
 
 #include <cmath>

@@ -1,6 +1,6 @@
 // What the matcher computes on scenes whose disparities are known.
 #include "tests/app/matcher_test_support.h"
-#include "tests/app/watchdog.h"
+#include "tests/support/watchdog.h"
 #include "tools/scene/stereo_scene.h"
 
 #include <algorithm>

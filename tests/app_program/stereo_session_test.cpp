@@ -1,10 +1,14 @@
 // The stereo application in the running program: a source in image window 0, Start, the
-// layout it builds, its buttons through the real button box, Save and Quit.
+// layout it builds, its buttons through the real button box, Save and Quit. What the worker
+// draws is read only once the loop has counted the frames that drew it (FrameCount), and never
+// while it may still draw; values it rewrites every frame are read after Quit.
 #include "app/estimate_depth.h"
 #include "app/save_sequence.h"
+#include "app/stereo_program.h"
 #include "app/stereo_state.h"
 #include "boxes/button_box.h"
 #include "boxes/input_box.h"
+#include "photoio/photo_io.h"
 #include "platform/cv_window.h"
 #include "platform/testing.h"
 #include "runtime/program_state.h"
@@ -12,12 +16,15 @@
 #include "runtime/worker.h"
 #include "stereo/previews.h"
 #include "tests/support/stereo_pairs.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/watchdog.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -51,18 +58,21 @@ std::uint32_t SourcePixel(int x, int y) {
 class StereoSession : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        char pattern[] = "/tmp/qiv-app-test-XXXXXX";
-        if (char* dir = mkdtemp(pattern)) {
-            setenv("XDG_RUNTIME_DIR", dir, 1);
-            // Saved files go to a folder of their own, apart from the runtime's.
-            workDir = std::string(dir) + "/saved";
-            std::filesystem::create_directory(workDir);
-        }
+        folder = new TempFolder;
+        setenv("XDG_RUNTIME_DIR", folder->path.c_str(), 1);
+        // Saved files go to a folder of their own, apart from the runtime's and the source's.
+        workDir = folder->Path("saved");
+        std::filesystem::create_directory(workDir);
         StartTestApplication();
     }
 
+    static void TearDownTestSuite() {
+        delete folder;
+        folder = nullptr;
+    }
+
     void SetUp() override {
-        watchdog = std::make_unique<Watchdog>(std::chrono::seconds(120), "stereo session");
+        watchdog = std::make_unique<Watchdog>(std::chrono::seconds(120));
         ASSERT_EQ(StartProgram(reinterpret_cast<HINSTANCE>(&instanceTag)), 0);
         std::filesystem::current_path(workDir);
     }
@@ -76,35 +86,51 @@ protected:
         watchdog.reset();
     }
 
-    // Window 0 with the test's source, made by the worker as a user's request would.
-    void MakeSource(int width, int height, const char* title = "000 pair.jpg") {
+    // Window 0 with the test's source (SourcePixel unless pixels are given), made and filled
+    // from a file by the worker, as a user's requests would: only the worker writes its pixels.
+    void MakeSource(int width, int height, const char* title = "000 pair.jpg",
+                    const std::vector<std::uint32_t>& pixels = {}) {
         ASSERT_EQ(RequestCreateImage(0, title, width, height, 32), 0);
-        std::uint32_t* pixels = qiv_pixels32[0];
+        std::vector<std::uint8_t> rgb;
         for (int y = 0; y < height; ++y) {
             for (int x = 0; x < width; ++x) {
-                pixels[static_cast<std::size_t>(y) * width + x] = SourcePixel(x, y);
+                const std::uint32_t p = pixels.empty()
+                                            ? SourcePixel(x, y)
+                                            : pixels[static_cast<std::size_t>(y) * width + x];
+                rgb.insert(rgb.end(),
+                           {static_cast<std::uint8_t>(p >> 16), static_cast<std::uint8_t>(p >> 8),
+                            static_cast<std::uint8_t>(p)});
             }
         }
+        const std::string path = folder->Path("source.png");
+        const PhotoPixels photo{rgb.data(), width, height, 3, static_cast<std::size_t>(width) * 3};
+        ASSERT_EQ(WritePhoto(path.c_str(), PHOTO_PNG, photo, 0, PHOTO_REPLACE), PHOTO_OK);
+        ASSERT_EQ(RequestLoadImage(0, path.c_str()), 0);
     }
 
-    // Start, until set-up has run its first depth pass and the loop runs.
+    // Pumps until the loop has finished `count` more frames: a press or a pointer move made
+    // before has been polled and acted on, and what those frames drew may be read here.
+    static void WaitFrames(long count = 4) {
+        const long target = FrameCount() + count;
+        ASSERT_TRUE(PumpUntil([&] { return FrameCount() >= target; }, std::chrono::seconds(60)));
+    }
+
+    // Start, until set-up has run its first depth pass and the loop runs; the boxes it made are
+    // looked at only once the loop has published them.
     void Start() {
         long before = DepthPassCount();
         PostMessageW(MainWindow, WM_COMMAND, CMD_START, 0);
-        ASSERT_TRUE(PumpUntil(
-            [&] {
-                return Running.load() == 1 && ButtonBoxWindow() && InputBoxWindow() &&
-                       DepthPassCount() > before;
-            },
-            std::chrono::seconds(60)));
-        PumpFor(std::chrono::milliseconds(300));
+        ASSERT_TRUE(PumpUntil([&] { return Running.load() == 1 && DepthPassCount() > before; },
+                              std::chrono::seconds(60)));
+        WaitFrames();
+        ASSERT_NE(ButtonBoxWindow(), nullptr);
+        ASSERT_NE(InputBoxWindow(), nullptr);
     }
 
     void Press(int button) {
         HWND hwnd = qiv_buttonBox.button[button];
         ASSERT_NE(hwnd, nullptr);
         Click(hwnd, Button::Left, 3, 3);
-        PumpFor(std::chrono::milliseconds(50));
     }
 
     // Presses a button whose action runs a depth pass, and waits for that pass.
@@ -112,14 +138,15 @@ protected:
         long before = DepthPassCount();
         Press(button);
         EXPECT_TRUE(PumpUntil([&] { return DepthPassCount() > before; }, std::chrono::seconds(60)));
-        PumpFor(std::chrono::milliseconds(150));
+        WaitFrames();
     }
 
-    // Presses a button whose action is expected to run no depth pass, and checks none ran.
+    // Presses a button whose action is expected to run no depth pass, and checks that none was
+    // asked for by the time the loop has polled the press.
     void PressWithoutPass(int button) {
         long before = DepthRequestCount();
         Press(button);
-        PumpFor(std::chrono::milliseconds(400));
+        WaitFrames();
         EXPECT_EQ(DepthRequestCount(), before) << "button " << button;
     }
 
@@ -129,7 +156,7 @@ protected:
         HWND field = qiv_inputBox.edit[item];
         ASSERT_NE(field, nullptr);
         Click(field, Button::Left, 4, 4);
-        PumpFor(std::chrono::milliseconds(50));
+        WaitFrames(2);
         SetWindowTextW(field, text);
         Click(qiv_inputBox.edit[next], Button::Left, 4, 4);
     }
@@ -139,10 +166,12 @@ protected:
         ASSERT_TRUE(PumpUntil([] { return Running.load() == 0; }, std::chrono::seconds(30)));
     }
 
+    static TempFolder* folder; // lives as long as the program's windows may use it
     static std::string workDir;
     std::unique_ptr<Watchdog> watchdog;
 };
 
+TempFolder* StereoSession::folder = nullptr;
 std::string StereoSession::workDir;
 
 RECT FrameOf(HWND hwnd) {
@@ -226,15 +255,17 @@ TEST_F(StereoSession, ArrowsMoveTheAlignmentAndSaveWritesTheSixFiles) {
         },
         std::chrono::seconds(60));
     ASSERT_EQ(names.size(), 6u);
+    WaitFrames(1); // the name the worker chose is read once a frame has published it
     std::string base = SaveBaseName();
-    for (const char* suffix : {"_adjst.jpg", "_Right.png", "_Left.png", "_depth.png",
-                               "_wiggle.gif", "_dubois.png"}) {
+    for (const char* suffix :
+         {"_adjst.jpg", "_Right.png", "_Left.png", "_depth.png", "_wiggle.gif", "_dubois.png"}) {
         EXPECT_TRUE(std::filesystem::exists(base + suffix)) << base + suffix;
     }
     // A second Save, often in the same second, adds six files under a new name.
     Press(3);
     PumpUntil([&] { return FinishedFiles().size() >= 12; }, std::chrono::seconds(60));
     EXPECT_EQ(FinishedFiles().size(), 12u);
+    WaitFrames(1);
     EXPECT_NE(SaveBaseName(), base);
     Quit();
 }
@@ -244,20 +275,21 @@ TEST_F(StereoSession, ParametersAndSwapDepthOutliveARun) {
     Start();
     PressAndWait(9); // default1
     PressAndWait(8); // swap_depth
-    EXPECT_EQ(param1, 25.0);
     EXPECT_EQ(QIV_GetInputBoxDouble(1), 25.0);
-    EXPECT_EQ(swapDepth, 1);
     Quit();
+    // The loop rewrites the parameters every frame: they are read while it does not run.
+    EXPECT_EQ(param1, 25.0);
+    EXPECT_EQ(swapDepth, 1);
 
     MakeSource(400, 300);
     Start();
-    EXPECT_EQ(param1, 25.0) << "a second Start keeps the parameters";
+    EXPECT_EQ(QIV_GetInputBoxDouble(1), 25.0) << "a second Start keeps the parameters";
     EXPECT_EQ(swapDepth, 1);
     PressAndWait(10); // default2
     PressAndWait(8);
+    Quit();
     EXPECT_EQ(param1, 15.0);
     EXPECT_EQ(swapDepth, 0);
-    Quit();
 }
 
 TEST_F(StereoSession, DepthPassesRunOnlyForChanges) {
@@ -265,16 +297,14 @@ TEST_F(StereoSession, DepthPassesRunOnlyForChanges) {
     Start();
     // No pointer over the source and no button: idle iterations ask for no pass.
     long idle = DepthRequestCount();
-    PumpFor(std::chrono::milliseconds(400));
+    WaitFrames();
     EXPECT_EQ(DepthRequestCount(), idle);
 
     // "default1" rewrites the values and asks for one pass; the read-back then sees no change.
     long before = DepthRequestCount();
     PressAndWait(9);
-    PumpFor(std::chrono::milliseconds(300));
     EXPECT_EQ(DepthRequestCount(), before + 1);
     PressAndWait(9);
-    PumpFor(std::chrono::milliseconds(300));
     EXPECT_EQ(DepthRequestCount(), before + 2) << "same values again: one more pass";
 
     Quit();
@@ -354,36 +384,50 @@ TEST_F(StereoSession, EachEditedParameterRunsItsOwnDepthPass) {
     Edit(3, L"0.5", 0);
     EXPECT_TRUE(
         PumpUntil([&] { return DepthRequestCount() >= before + 2; }, std::chrono::seconds(60)));
-    PumpFor(std::chrono::milliseconds(400));
+    WaitFrames();
     EXPECT_EQ(DepthRequestCount(), before + 2);
-    EXPECT_EQ(param1, 21.0);
-    EXPECT_EQ(param3, 0.5);
 
     // maxDisparity is read back as an integer: a new value runs one pass.
     Edit(0, L"24", 1);
     EXPECT_TRUE(
         PumpUntil([&] { return DepthRequestCount() >= before + 3; }, std::chrono::seconds(60)));
-    EXPECT_EQ(maxDisparity, 24);
     Quit();
+    EXPECT_EQ(param1, 21.0);
+    EXPECT_EQ(param3, 0.5);
+    EXPECT_EQ(maxDisparity, 24);
+}
+
+// The colour shown at the middle of a window's client surface, which the desktop reads under
+// the surface's lock while the worker goes on drawing.
+std::uint32_t ShownMiddle(HWND hwnd) {
+    Capture capture;
+    if (!CaptureClientSurface(hwnd, &capture) || capture.width == 0 || capture.height == 0) {
+        return 0xFFFFFFFFu;
+    }
+    return capture.At(capture.width / 2, capture.height / 2) & 0xFFFFFFu;
 }
 
 TEST_F(StereoSession, WiggleShowsTheFramesInTurnStartingWithTheSecond) {
-    MakeSource(400, 300);
+    // Plain eyes, so that each frame (and the anaglyph) has one colour wherever it is scaled.
+    constexpr std::uint32_t LEFT = 0xC04020u, RIGHT = 0x2060A0u;
+    std::vector<std::uint32_t> source(400u * 300u);
+    for (std::size_t i = 0; i < source.size(); ++i) {
+        source[i] = i % 400 < 200 ? LEFT : RIGHT;
+    }
+    MakeSource(400, 300, "000 pair.jpg", source);
     Start();
-    PressAndWait(4); // offsetX = -1: the two frames differ from each other and the anaglyph
+    const HWND preview = qiv_image[3].hwnd;
+    const std::uint32_t anaglyph = ShownMiddle(preview);
+    ASSERT_NE(anaglyph, LEFT);
+    ASSERT_NE(anaglyph, RIGHT);
     Press(2);
-    ASSERT_TRUE(PumpUntil([] { return IsImageWindowInUse(4) && IsImageWindowInUse(5); }));
-    const std::size_t size = 200u * 300u;
-    std::vector<std::uint32_t> frameA(size), frameB(size);
-    ComposeWiggleFrames(200, 300, qiv_pixels32[1], qiv_pixels32[2], frameA.data(), frameB.data(),
-                        -1, 0);
-    ASSERT_NE(frameA, frameB);
 
-    // Sample the preview and keep each change of frame.
+    // Sample the preview and keep each change of frame: 4 the left eye's, 5 the right eye's.
     std::vector<int> shown;
     PumpUntil(
         [&] {
-            int now = PreviewIs(frameA) ? 4 : PreviewIs(frameB) ? 5 : 0;
+            const std::uint32_t middle = ShownMiddle(preview);
+            int now = middle == LEFT ? 4 : middle == RIGHT ? 5 : 0;
             if (now != 0 && (shown.empty() || shown.back() != now)) {
                 shown.push_back(now);
             }
@@ -392,12 +436,13 @@ TEST_F(StereoSession, WiggleShowsTheFramesInTurnStartingWithTheSecond) {
         std::chrono::seconds(20));
     EXPECT_EQ(shown, (std::vector<int>{5, 4, 5, 4, 5}));
 
-    // Anaglyph stops the animation and shows the anaglyph again.
+    // Anaglyph stops the animation and shows the anaglyph again, frame after frame.
     Press(0);
-    const std::vector<std::uint32_t> anaglyph = ExpectedAnaglyph(200, 300, -1, 0);
-    EXPECT_TRUE(PumpUntil([&] { return PreviewIs(anaglyph); }));
-    PumpFor(std::chrono::milliseconds(300));
-    EXPECT_TRUE(PreviewIs(anaglyph));
+    WaitFrames();
+    EXPECT_EQ(ShownMiddle(preview), anaglyph);
+    EXPECT_TRUE(PreviewIs(ExpectedAnaglyph(200, 300, 0, 0)));
+    WaitFrames();
+    EXPECT_EQ(ShownMiddle(preview), anaglyph);
     Quit();
 }
 
@@ -426,13 +471,13 @@ TEST_F(StereoSession, StatusSaysWhyThereIsNoMapAndSaveConfirmsWhatItWrote) {
     Press(3);
     ASSERT_TRUE(PumpUntil(
         [] {
-            return StatusText().find(std::string("Saved ") + SaveBaseName() +
-                                     " (5 files), no map: maxDisparity: 1-199") !=
+            return StatusText().find(" (5 files), no map: maxDisparity: 1-199") !=
                    std::string::npos;
         },
         std::chrono::seconds(60)))
         << StatusText();
     const std::string base = SaveBaseName();
+    EXPECT_NE(StatusText().find("Saved " + base), std::string::npos) << StatusText();
     for (const char* suffix : {"_adjst.jpg", "_Right.png", "_Left.png"}) {
         EXPECT_TRUE(std::filesystem::exists(base + suffix)) << base + suffix;
     }
@@ -443,12 +488,16 @@ TEST_F(StereoSession, StatusSaysWhyThereIsNoMapAndSaveConfirmsWhatItWrote) {
     Edit(0, L"16", 1);
     ASSERT_TRUE(PumpUntil([&] { return DepthPassCount() > passes; }, std::chrono::seconds(60)));
     Press(3);
+    // The Save's name is read once the status confirms it: the worker chose it before.
     ASSERT_TRUE(PumpUntil(
         [] {
-            return StatusText().find(std::string("Saved ") + SaveBaseName() + " (6 files)") !=
-                   std::string::npos;
+            const std::string status = StatusText();
+            return status.find("Saved ") != std::string::npos &&
+                   status.find(" (6 files)") != std::string::npos;
         },
         std::chrono::seconds(60)))
+        << StatusText();
+    EXPECT_NE(StatusText().find(std::string("Saved ") + SaveBaseName()), std::string::npos)
         << StatusText();
     EXPECT_TRUE(std::filesystem::exists(std::string(SaveBaseName()) + "_depth.png"));
 
@@ -473,15 +522,17 @@ TEST_F(StereoSession, TheRightLineFollowsOnlyWhileThePointerIsOverTheSource) {
     };
     ASSERT_TRUE(inverted(300));
     MouseMove(source, 320 * zoom / 100 + 1, 150 * zoom / 100 + 1);
-    ASSERT_TRUE(PumpUntil([&] { return PointerX != 300 && inverted(PointerX) && !inverted(300); }))
-        << "the line follows the pointer";
+    WaitFrames();
     const int followed = PointerX;
+    EXPECT_NE(followed, 300);
+    EXPECT_TRUE(inverted(followed) && !inverted(300)) << "the line follows the pointer";
     // Onto the button box: the recorded state still says (320, 150) over window 0.
-    MouseMove(qiv_buttonBox.button[11], 3, 3);
-    EXPECT_TRUE(PumpUntil([&] { return inverted(300) && !inverted(followed); }))
-        << "the line went back to where it was committed";
     long requests = DepthRequestCount();
-    PumpFor(std::chrono::milliseconds(400));
+    MouseMove(qiv_buttonBox.button[11], 3, 3);
+    WaitFrames();
+    EXPECT_TRUE(inverted(300) && !inverted(followed))
+        << "the line went back to where it was committed";
+    WaitFrames();
     EXPECT_EQ(DepthRequestCount(), requests) << "a pointer on the buttons asks for no maps";
     // Straight onto the bare desktop, where no window of the program reports the pointer.
     MouseMove(source, 320 * zoom / 100 + 1, 150 * zoom / 100 + 1);
@@ -528,11 +579,12 @@ TEST_F(StereoSession, AutoAlignsTheRightEyeAndRefusesAFlatPair) {
     const stereo_pairs::Eyes eyes =
         stereo_pairs::FromScene(scene::RenderLayers(W, H, {back, front}));
     const std::vector<std::uint32_t> right = stereo_pairs::Perturbed(eyes.right, W, H, 1.0, 1.0, 6);
-    MakeSource(2 * W, H);
+    std::vector<std::uint32_t> pair(2u * W * H);
     for (int y = 0; y < H; ++y) {
-        std::copy_n(&eyes.left[static_cast<std::size_t>(y) * W], W, &qiv_pixels32[0][y * 2 * W]);
-        std::copy_n(&right[static_cast<std::size_t>(y) * W], W, &qiv_pixels32[0][y * 2 * W + W]);
+        std::copy_n(&eyes.left[static_cast<std::size_t>(y) * W], W, &pair[y * 2 * W]);
+        std::copy_n(&right[static_cast<std::size_t>(y) * W], W, &pair[y * 2 * W + W]);
     }
+    MakeSource(2 * W, H, "000 pair.jpg", pair);
     swapDepth = 0;
     Start();
     EXPECT_EQ(TextOf(qiv_buttonBox.button[11]), L"auto");
@@ -540,18 +592,18 @@ TEST_F(StereoSession, AutoAlignsTheRightEyeAndRefusesAFlatPair) {
     // The right eye's content sits 6 rows lower: view A's rows start 6 higher.
     EXPECT_NE(StatusText().find(" dy -6 "), std::string::npos) << StatusText().size();
     EXPECT_EQ(swapDepth, 1);
+    EXPECT_NE(qiv_pixels32[2][200 * W + 200], right[200 * W + 200]) << "the right eye resampled";
+    const std::wstring shownRange = TextOf(qiv_inputBox.edit[0]);
+    Quit();
     // The nearest layer, 20 in front, comes to the screen: the range covers the 16 behind it.
     EXPECT_GE(maxDisparity, 16);
-    EXPECT_EQ(TextOf(qiv_inputBox.edit[0]), std::to_wstring(maxDisparity));
-    EXPECT_NE(qiv_pixels32[2][200 * W + 200], right[200 * W + 200]) << "the right eye resampled";
-    Quit();
+    EXPECT_EQ(shownRange, std::to_wstring(maxDisparity));
 
-    MakeSource(2 * W, H);
-    std::fill_n(qiv_pixels32[0], 2 * W * H, 0x808080u);
+    MakeSource(2 * W, H, "000 pair.jpg", std::vector<std::uint32_t>(2u * W * H, 0x808080u));
     Start();
-    const int range = maxDisparity;
+    const std::wstring range = TextOf(qiv_inputBox.edit[0]);
     PressWithoutPass(11);
     EXPECT_NE(StatusText().find("nothing changed"), std::string::npos);
-    EXPECT_EQ(maxDisparity, range);
+    EXPECT_EQ(TextOf(qiv_inputBox.edit[0]), range);
     Quit();
 }

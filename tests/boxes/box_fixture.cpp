@@ -1,79 +1,14 @@
 #include "box_fixture.h"
 
 #include "boxes/box_dialogs.h"
-#include "boxes/box_seams.h"
-#include "platform/user/text.h"
+#include "textwin/key_ring.h"
+#include "textwin/text_commands.h"
 
-#include <cstdarg>
 #include <cstdio>
-#include <cstring>
-
-// Stand-ins for the runtime and the text windows.
-HWND MainWindow = nullptr;
-
-void QIV_SetWindowText(HWND hwnd, const char* text) {
-    std::wstring wide = platform::Utf8ToWide(text ? text : "");
-    wide.resize(std::min<std::size_t>(wide.size(), 255));
-    SetWindowTextW(hwnd, wide.c_str());
-}
-
-int QIV_GetWindowText(HWND hwnd, char* buffer, int size) {
-    wchar_t wide[256] = {};
-    GetWindowTextW(hwnd, wide, 256);
-    std::string narrow = platform::WideToUtf8(wide);
-    std::size_t n = std::min<std::size_t>(narrow.size(), static_cast<std::size_t>(size - 1));
-    while (n > 0 && n < narrow.size() && (static_cast<unsigned char>(narrow[n]) & 0xC0) == 0x80) {
-        --n; // never half a character
-    }
-    std::memcpy(buffer, narrow.data(), n);
-    buffer[n] = '\0';
-    return static_cast<int>(n);
-}
-
-void MenuAddItem(HMENU menu, int position, int state, int id, const char* text) {
-    std::wstring wide = platform::Utf8ToWide(text);
-    MENUITEMINFOW info = {};
-    info.cbSize = sizeof info;
-    info.fMask = MIIM_ID | MIIM_STATE | MIIM_STRING | MIIM_FTYPE;
-    info.fType = MFT_STRING;
-    info.fState = static_cast<UINT>(state);
-    info.wID = static_cast<UINT>(id);
-    info.dwTypeData = wide.data();
-    InsertMenuItemW(menu, static_cast<UINT>(position), TRUE, &info);
-}
-
-void RebuildSnapTargets() {}
-void SnapMovingWindow(HWND, RECT*) {}
-
-void QIV_ShowTextWindow() {
-    ++boxtest::TextWindow().shown;
-}
-
-void QIV_Printf(const char* format, ...) {
-    char buffer[1024];
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(buffer, sizeof buffer, format, args);
-    va_end(args);
-    boxtest::TextWindow().printed += buffer;
-}
-
-void QIV_Input(char* buffer) {
-    auto& answers = boxtest::TextWindow().answers;
-    std::string line;
-    if (!answers.empty()) {
-        line = answers.front();
-        answers.pop_front();
-    }
-    std::snprintf(buffer, 256, "%s", line.c_str());
-}
+#include <fstream>
+#include <iterator>
 
 namespace boxtest {
-
-TextWindowStandIn& TextWindow() {
-    static TextWindowStandIn standIn;
-    return standIn;
-}
 
 void PumpBoxes() {
     MSG msg;
@@ -122,26 +57,76 @@ SIZE ClientSize(HWND hwnd) {
 
 void BoxTest::SetUp() {
     WindowTest::SetUp();
-    RegisterInputBoxClass(nullptr);
-    RegisterButtonBoxClass(nullptr);
+    static const int registered = RegisterFrameworkClasses(nullptr); // as start-up does
+    ASSERT_EQ(registered, FRAMEWORK_CLASS_COUNT);
     // Low enough that the desktop paints it in one piece (see worker_boxes_test.cpp).
     MainWindow = CreateWindowExW(0, qivtest::RecordingClass(), L"main", WS_VISIBLE | WS_CAPTION,
                                  900, 10, 200, 60, nullptr, nullptr, nullptr, nullptr);
     // The widths and sizes live for the whole run; every test starts from program start.
     qiv_inputBox = InputBoxState();
     qiv_buttonBox = ButtonBoxState();
-    TextWindow() = TextWindowStandIn();
     PumpBoxes();
     qivtest::Log().Clear();
 }
 
 void BoxTest::TearDown() {
+    if (typist.joinable()) {
+        stopTyping = true;
+        typist.join();
+    }
+    QIV_CloseTextWindow(0);
+    logFolder.reset();
     QIV_DestroyInputBox();
     QIV_DestroyButtonBox();
     DestroyWindow(MainWindow);
     MainWindow = nullptr;
     PumpBoxes();
     WindowTest::TearDown();
+}
+
+void BoxTest::Answer(std::vector<std::wstring> answers, bool log) {
+    if (log && !logFolder) {
+        logFolder = std::make_unique<TempFolder>();
+        std::snprintf(qiv_logDir, QIV_PATH_BYTES, "%s/", logFolder->path.c_str());
+        ASSERT_EQ(QIV_OpenTextWindow(0, 0, 600, 400, 100), 0);
+        ASSERT_EQ(QIV_StartLog(0), 0);
+    }
+    if (typist.joinable()) {
+        typist.join();
+    }
+    stopTyping = false;
+    unanswered = static_cast<int>(answers.size());
+    typist = std::thread([this, answers] {
+        for (const std::wstring& answer : answers) {
+            while (InputActive == 0) {
+                if (stopTyping) {
+                    return;
+                }
+                std::this_thread::yield();
+            }
+            for (wchar_t c : answer + L"\r") {
+                PostMessageW(TextWindowHandle(0), WM_CHAR, c, 0);
+            }
+            // Entered once it is the last line: a level the next prompt cannot hide.
+            wchar_t last[QIV_INPUT_CHARS + 1] = {};
+            do {
+                if (stopTyping) {
+                    return;
+                }
+                std::this_thread::yield();
+                GetLastInputLine(last);
+            } while (answer != last);
+            --unanswered;
+        }
+    });
+}
+
+std::string BoxTest::Printed() {
+    QIV_CloseLogs(); // written out; the next line starts a new log
+    std::ifstream file(LogFileName(0));
+    std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    QIV_StartLog(0);
+    return text;
 }
 
 void BoxTest::Press(HWND fallback, int vk, unsigned modifiers) {

@@ -1,24 +1,19 @@
 // The boxes on the offscreen desktop, owned by the test's thread, with a recording main
-// window and stand-ins for what the runtime and the text windows provide: the prompt text
-// printed and the lines the user will type.
+// window; their rename prompts go to a real text window on the same thread.
 #pragma once
 
-#include "tests/platform/window_fixture.h"
-
-#include "boxes/box_seams.h"
+#include "runtime/program_state.h"
 #include "runtime/qivlib.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/window_fixture.h"
 
-#include <deque>
+#include <atomic>
+#include <memory>
 #include <string>
+#include <thread>
+#include <vector>
 
 namespace boxtest {
-
-struct TextWindowStandIn {
-    std::string printed;
-    std::deque<std::string> answers; // what QIV_Input returns, in order (empty when none left)
-    int shown = 0;
-};
-TextWindowStandIn& TextWindow();
 
 // Dispatches the waiting messages with the boxes' dialog keys, as the worker's pump does.
 void PumpBoxes();
@@ -36,6 +31,21 @@ protected:
     void TearDown() override;
     // A key to the window that has the focus (the box when none of its controls has it).
     void Press(HWND fallback, int vk, unsigned modifiers = platform::testing::NO_MODIFIER);
+
+    // Types each answer (then Enter) into text window 0 once a line is being read there, as
+    // a user answering the rename prompts would; an answer counts once it is the last line
+    // entered, so two in a row must differ. With log, text window 0 is opened first and logs
+    // what it prints and reads, which Printed returns.
+    void Answer(std::vector<std::wstring> answers, bool log = true);
+    bool Answered() const { return unanswered == 0; }
+    // The log since the last call: the prompts and the lines entered after them.
+    std::string Printed();
+
+private:
+    std::thread typist;
+    std::atomic<bool> stopTyping{false};
+    std::atomic<int> unanswered{0};
+    std::unique_ptr<TempFolder> logFolder;
 };
 
 } // namespace boxtest

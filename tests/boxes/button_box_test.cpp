@@ -154,16 +154,16 @@ TEST_F(ButtonBoxTest, ATinyBoxGivesEmptyButtonsWithoutFailing) {
 
 TEST_F(ButtonBoxTest, DoubleClickInAGapRenamesTheButtonBeforeIt) {
     HWND box = Open(3, 2);
-    TextWindow().answers = {"Save"};
+    Answer({L"Save"});
     DoubleClick(box, Button::Left, 250, 62); // below the bottom-right button
     ASSERT_TRUE(PumpBoxesUntil([&] { return TextOf(ButtonOf(5)) == L"Save"; }));
-    EXPECT_EQ(TextWindow().printed, "5 '5' ->");
+    EXPECT_EQ(Printed(), "5 '5' ->Save\n");
     EXPECT_EQ(ButtonAtPoint(101, 10), 0); // the gap right of button 0
     EXPECT_EQ(ButtonAtPoint(102, 10), 1);
     EXPECT_EQ(ButtonAtPoint(5000, 5000), 5); // beyond the grid: the last one
     EXPECT_EQ(ButtonAtPoint(0, 31), 3);
     // An empty answer keeps the caption; captions may hold line breaks.
-    TextWindow().answers = {""};
+    Answer({L""});
     QIV_RenameButton(5);
     EXPECT_EQ(TextOf(ButtonOf(5)), L"Save");
     QIV_SetButtonBoxTitle(1, "\xe2\x86\x90\n\xe2\x86\x90");
@@ -172,7 +172,7 @@ TEST_F(ButtonBoxTest, DoubleClickInAGapRenamesTheButtonBeforeIt) {
 
 TEST_F(ButtonBoxTest, PopUpMenusDestroyAndRename) {
     HWND box = Open(3, 2);
-    TextWindow().answers = {"One"};
+    Answer({L"One"}, false);
     AnswerMenuWithId(1057);
     Click(box, Button::Right, 103, 10); // the gap left of button 1
     ASSERT_TRUE(PumpBoxesUntil([&] { return TextOf(ButtonOf(1)) == L"One"; }));

@@ -246,7 +246,7 @@ TEST_F(InputBoxTest, TheCaptionMenuOffersOnlyDestroy) {
 
 TEST_F(InputBoxTest, RightClickInARowRenamesThatItem) {
     HWND box = Open(4);
-    TextWindow().answers = {"offset"};
+    Answer({L"offset"}, false);
     AnswerMenuWithId(1056);
     Click(box, Button::Right, 30, 2 * 28 + 12); // on label 2, which lets clicks through
     ASSERT_TRUE(PumpBoxesUntil([&] { return TextOf(Label(2)) == L"offset"; }));
@@ -254,27 +254,27 @@ TEST_F(InputBoxTest, RightClickInARowRenamesThatItem) {
     auto menus = ShownMenus();
     ASSERT_EQ(menus.size(), 1u);
     EXPECT_EQ(menus[0].items[0].text, L"Rename");
-    EXPECT_EQ(TextWindow().printed, "2 'Item 2' ->");
-    EXPECT_EQ(TextWindow().shown, 1);
+    EXPECT_NE(TextWindowHandle(0), nullptr) << "the prompt opened text window 0";
+    EXPECT_EQ(CurrentTextWindow.load(), 0);
 }
 
 TEST_F(InputBoxTest, DoubleClickOnALabelRenamesAndAnEmptyAnswerKeepsIt) {
     HWND box = Open(5);
     QIV_SetInputBoxInt(3, 8);
-    TextWindow().answers = {"gain", ""};
+    Answer({L"gain", L""});
     DoubleClick(box, Button::Left, 20, 3 * 28 + 14);
     ASSERT_TRUE(PumpBoxesUntil([&] { return TextOf(Label(3)) == L"gain"; }));
-    EXPECT_EQ(TextWindow().printed, "3 'Item 3' ->");
+    EXPECT_EQ(Printed(), "3 'Item 3' ->gain\n");
     EXPECT_EQ(QIV_GetInputBoxInt(3), 8); // only the label changes
     DoubleClick(box, Button::Left, 20, 3 * 28 + 14);
-    ASSERT_TRUE(PumpBoxesUntil([] { return TextWindow().answers.empty(); }));
+    ASSERT_TRUE(PumpBoxesUntil([&] { return Answered(); }));
     PumpBoxes();
     EXPECT_EQ(TextOf(Label(3)), L"gain");
-    EXPECT_EQ(TextWindow().printed, "3 'Item 3' ->3 'gain' ->");
+    EXPECT_EQ(Printed(), "3 'gain' ->\n");
     // Below the last row there is no item: the prompt shows an empty label.
-    TextWindow().printed.clear();
+    Answer({L""});
     QIV_RenameInputBoxItem(9);
-    EXPECT_EQ(TextWindow().printed, "9 '' ->");
+    EXPECT_EQ(Printed(), "9 '' ->\n");
 }
 
 TEST_F(InputBoxTest, ClosingFromTheDesktopDestroysTheBox) {

@@ -1,9 +1,10 @@
 // The boxes in the running program: the main window's requests open them on the worker, and
 // its pump gives them their dialog keys.
-#include "tests/runtime/program_fixture.h"
+#include "tests/support/program_fixture.h"
 
 #include "runtime/qivlib.h"
 #include "runtime/worker.h"
+#include "tests/support/watchdog.h"
 
 #include <memory>
 #include <string>

@@ -2,6 +2,7 @@
 // dropped on an image window.
 #include "platform/testing.h"
 #include "tests/files/file_test_support.h"
+#include "tests/support/watchdog.h"
 
 #include <gtest/gtest.h>
 
@@ -142,7 +143,7 @@ LRESULT CALLBACK DropTargetProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
 }
 
 TEST_F(ClipboardTest, DroppingTwoFilesLoadsOnlyTheFirstAndKeepsTheCurrentWindow) {
-    TempDir dir;
+    TempFolder dir;
     {
         FakeImageWindow source(100, 2, 2, 32);
         source.Fill(0x00FF00);
@@ -165,8 +166,8 @@ TEST_F(ClipboardTest, DroppingTwoFilesLoadsOnlyTheFirstAndKeepsTheCurrentWindow)
     QIV_SelectImage(1);
     const int historyTop = qiv_target_history[0];
     DropFiles(hwnd,
-              {std::wstring(dir.Dir().begin(), dir.Dir().end()) + L"/first.png",
-               std::wstring(dir.Dir().begin(), dir.Dir().end()) + L"/second.png"},
+              {std::wstring(dir.path.begin(), dir.path.end()) + L"/first.png",
+               std::wstring(dir.path.begin(), dir.path.end()) + L"/second.png"},
               10, 10);
     ASSERT_TRUE(PumpUntil([&] { return window.At32(0, 0) != 0x0000FFu; }));
     EXPECT_EQ(window.At32(1, 1), 0x00FF00u);

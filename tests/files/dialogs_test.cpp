@@ -2,6 +2,7 @@
 // they remember, and Cancel.
 #include "platform/testing.h"
 #include "tests/files/file_test_support.h"
+#include "tests/support/watchdog.h"
 
 #include <gtest/gtest.h>
 
@@ -75,14 +76,14 @@ TEST_F(DialogTest, SaveShowsNonameAndSixFiltersAndCancelRemembersNothing) {
 }
 
 TEST_F(DialogTest, SaveAsWritesTheFormatOfTheChosenFilter) {
-    TempDir dir;
+    TempFolder dir;
     FakeImageWindow window(0, 6, 4, 32);
     window.Fill(0x336699);
     qiv_target = 0;
-    AnswerFileDialog(std::wstring(dir.Dir().begin(), dir.Dir().end()) + L"/result", 5);
+    AnswerFileDialog(std::wstring(dir.path.begin(), dir.path.end()) + L"/result", 5);
     EXPECT_EQ(SaveImageAs(), 0);
     EXPECT_EQ(saveFilterIndex, 5);
-    EXPECT_EQ(lastSaveDir, dir.Dir() + "/");
+    EXPECT_EQ(lastSaveDir, dir.path + "/");
     Picture picture;
     ASSERT_TRUE(ReadPicture(dir.Path("result.png"), &picture));
     EXPECT_EQ(picture.width, 6);

@@ -85,17 +85,6 @@ void FakeImageWindow::SetTable(const std::vector<std::uint32_t>& table) const {
     SetDIBColorTable(qiv_image[n_].memDC, 0, static_cast<UINT>(colors.size()), colors.data());
 }
 
-TempDir::TempDir() {
-    char pattern[] = "/tmp/qiv_files_XXXXXX";
-    const char* made = mkdtemp(pattern);
-    dir_ = made != nullptr ? made : "/tmp";
-}
-
-TempDir::~TempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(dir_, ignored);
-}
-
 bool Exists(const std::string& path) {
     return std::filesystem::exists(path);
 }

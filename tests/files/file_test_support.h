@@ -4,6 +4,7 @@
 
 #include "imagewin/image_sizing.h"
 #include "runtime/qivlib.h"
+#include "tests/support/temp_folder.h"
 
 #include <cstdint>
 #include <string>
@@ -27,20 +28,6 @@ public:
 
 private:
     int n_;
-};
-
-// A folder of its own, removed with its files.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    std::string Path(const std::string& name) const { return dir_ + "/" + name; }
-    const std::string& Dir() const { return dir_; }
-
-private:
-    std::string dir_;
 };
 
 bool Exists(const std::string& path);

@@ -10,11 +10,11 @@ using namespace filetest;
 class LoadTest : public ::testing::Test {
 protected:
     void SetUp() override { ResetImageWindowTable(); }
-    TempDir dir;
+    TempFolder dir;
 };
 
 // Saves a width × height picture with pixel (x, y) = x * 0x010000 + y * 0x000100 + 7.
-std::string SavePattern(const TempDir& dir, const std::string& name, int width, int height,
+std::string SavePattern(const TempFolder& dir, const std::string& name, int width, int height,
                         int format) {
     FakeImageWindow source(200, width, height, 32);
     for (int y = 0; y < height; ++y) {

@@ -46,7 +46,7 @@ void WriteIcon(const std::string& png, const std::string& path, int width, int h
 }
 
 TEST(OneAnswer, EveryFormatTheWindowsOpenReadsWithTheSamePixels) {
-    TempDir dir;
+    TempFolder dir;
     const int width = 24, height = 20;
     {
         FakeImageWindow source(200, width, height, 32);

@@ -3,6 +3,7 @@
 #include "platform/testing.h"
 #include "runtime/text_convert.h"
 #include "tests/files/file_test_support.h"
+#include "tests/support/watchdog.h"
 
 #include <gtest/gtest.h>
 
@@ -81,7 +82,7 @@ protected:
     }
 
     Watchdog watchdog{std::chrono::seconds(30), "open files test"};
-    TempDir dir;
+    TempFolder dir;
     Recorded record;
 };
 
@@ -117,7 +118,7 @@ TEST_F(OpenFilesTest, NumbersSkipWindowsInUseAndNonPicturesAndGoOnAcrossTheDrop)
 
 TEST_F(OpenFilesTest, RelativeNamesOpenWithTheirFullPath) {
     const std::filesystem::path before = std::filesystem::current_path();
-    std::filesystem::current_path(dir.Dir());
+    std::filesystem::current_path(dir.path);
     EXPECT_EQ(OpenImageFiles({L"c.png"}, REQUESTS), 1);
     std::filesystem::current_path(before);
     EXPECT_EQ(record.calls[1], "load 0 " + dir.Path("c.png"));

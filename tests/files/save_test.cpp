@@ -16,7 +16,7 @@ protected:
         ResetImageWindowTable();
         jpegQuality = 100;
     }
-    TempDir dir;
+    TempFolder dir;
 };
 
 TEST(AppendExtensionTest, AddsTheExtensionOnlyWhenTheLastFourCharactersLackIt) {
@@ -64,7 +64,7 @@ TEST_F(SaveTest, NamesGetTheFormatsExtensionUnlessTheyHaveIt) {
     ASSERT_TRUE(ReadPicture(dir.Path("scan.tif"), &picture));
     EXPECT_EQ(picture.width, 4);
     int files = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.Dir())) {
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path)) {
         ++files;
     }
     EXPECT_EQ(files, 4);
@@ -157,10 +157,10 @@ TEST_F(SaveTest, ResultCodes) {
     EXPECT_EQ(QIV_SaveImage(4, 4, 3, dir.Path("no/such/folder/x").c_str()), 1);
     EXPECT_EQ(QIV_SaveImage(100000, 100000, 3, dir.Path("huge").c_str()), 1);
     // A name that leaves no room for the extension is refused, not cut.
-    const std::string longName = dir.Path(std::string(QIV_LONG_PATH - 5 - dir.Dir().size(), 'n'));
+    const std::string longName = dir.Path(std::string(QIV_LONG_PATH - 5 - dir.path.size(), 'n'));
     EXPECT_EQ(QIV_SaveImage(4, 4, 3, longName.c_str()), 1);
     int files = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.Dir())) {
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path)) {
         ++files;
     }
     EXPECT_EQ(files, 0);

@@ -1,6 +1,6 @@
 // Rectangles: corner order, filled area, and the inverted outline touching each pixel once.
-#include "canvas.h"
 #include "imageops/drawing.h"
+#include "tests/support/canvas.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Circle outlines and discs: the centre-only circle, exact coverage, and discs that span the
 // outline's rows.
-#include "canvas.h"
 #include "imageops/drawing.h"
+#include "tests/support/canvas.h"
 
 #include <gtest/gtest.h>
 

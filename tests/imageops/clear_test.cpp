@@ -1,6 +1,6 @@
 // Clearing a window's buffer.
-#include "canvas.h"
 #include "imageops/drawing.h"
+#include "tests/support/canvas.h"
 
 #include <gtest/gtest.h>
 

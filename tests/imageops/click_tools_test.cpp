@@ -1,7 +1,7 @@
 // The click tools on real image windows of the running program, driven by synthetic mouse
 // input while the tool waits on the worker: outputs, status texts, rubber bands on screen, and
 // the picture unchanged afterwards.
-#include "../runtime/program_fixture.h"
+#include "tests/support/program_fixture.h"
 
 #include "runtime/control_words.h"
 #include "runtime/program_state.h"
@@ -42,27 +42,16 @@ struct Picked {
     int toolWindow = -2;
 };
 
-class ToolTest : public ::testing::Test {
+class ToolTest : public ProgramTest {
 protected:
-    static void SetUpTestSuite() {
-        Watchdog startWatch(std::chrono::seconds(20), "program start");
-        ASSERT_TRUE(StartTestProgram());
-    }
-    static void TearDownTestSuite() {
-        Watchdog endWatch(std::chrono::seconds(20), "program end");
-        EndTestProgram();
-    }
-    void SetUp() override {
-        ASSERT_NE(MainWindow, nullptr);
-        watchdog = std::make_unique<Watchdog>(std::chrono::seconds(90), "click tools");
-    }
+    ToolTest() : ProgramTest(std::chrono::seconds(90)) {}
     void TearDown() override {
         Run([] {
             for (int n = 0; n < 4; ++n) {
                 QIV_DestroyImage(n);
             }
         });
-        watchdog.reset();
+        ProgramTest::TearDown();
     }
 
     // Starts body as the user program without waiting for it.
@@ -139,7 +128,6 @@ protected:
     int number = 0;
     int returnsBefore = 0;
     std::vector<std::uint32_t> before;
-    std::unique_ptr<Watchdog> watchdog;
 };
 
 TEST_F(ToolTest, RectangleAtZoom200FollowsTheMouseAndLeavesThePictureAsItWas) {

@@ -1,6 +1,6 @@
 // Paint: 4-connected regions, boundaries, and values that must not make the fill run away.
-#include "canvas.h"
 #include "imageops/drawing.h"
+#include "tests/support/canvas.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Lines: exact pixels, direction independence, clipping, the pen.
-#include "canvas.h"
 #include "imageops/drawing.h"
+#include "tests/support/canvas.h"
 
 #include <gtest/gtest.h>
 

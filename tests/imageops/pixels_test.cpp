@@ -1,7 +1,7 @@
 // Single pixels: clipping, both depths, inversion, the pen, and a current image window that
 // does not exist.
-#include "canvas.h"
 #include "imageops/drawing.h"
+#include "tests/support/canvas.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The test patterns on hand-made buffers of both depths and of degenerate sizes.
-#include "canvas.h"
 #include "imageops/colors.h"
 #include "platform/win32.h"
+#include "tests/support/canvas.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The bitmap font, bitmap text and the plotting functions on hand-made buffers.
-#include "canvas.h"
 #include "imageops/colors.h"
 #include "imageops/plots.h"
 #include "imageops/text_drawing.h"
+#include "tests/support/canvas.h"
 
 #include <gtest/gtest.h>
 

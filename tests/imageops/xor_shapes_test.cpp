@@ -1,7 +1,7 @@
 // Every inverting shape drawn twice leaves the image as it was: at random positions inside,
 // across the edges and outside, at random sizes, on both buffer depths.
-#include "canvas.h"
 #include "imageops/drawing.h"
+#include "tests/support/canvas.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The main window's image window requests, served by the real worker of the running program.
-#include "../runtime/program_fixture.h"
+#include "tests/support/program_fixture.h"
 
 #include "imagewin/image_window.h"
 #include "runtime/control_words.h"
@@ -14,22 +14,8 @@ using namespace platform::testing;
 
 namespace {
 
-class ImageRequests : public ::testing::Test {
+class ImageRequests : public ProgramTest {
 protected:
-    static void SetUpTestSuite() {
-        Watchdog startWatch(std::chrono::seconds(20), "program start");
-        ASSERT_TRUE(StartTestProgram());
-    }
-    static void TearDownTestSuite() {
-        Watchdog endWatch(std::chrono::seconds(20), "program end");
-        EndTestProgram();
-    }
-    void SetUp() override {
-        ASSERT_NE(MainWindow, nullptr);
-        watchdog = std::make_unique<Watchdog>(std::chrono::seconds(20), "ImageRequests");
-    }
-    void TearDown() override { watchdog.reset(); }
-
     // Runs body as the user program on the worker and waits for it to return.
     static void RunOnWorker(std::function<void()> body) {
         const int before = UserLog().mainReturns.load();
@@ -39,8 +25,6 @@ protected:
             [before] { return UserLog().mainReturns.load() > before && Running.load() == 0; }));
         SetUserBody(nullptr);
     }
-
-    std::unique_ptr<Watchdog> watchdog;
 };
 
 TEST_F(ImageRequests, CreationAndRefreshAreCarriedOutByTheWorker) {

@@ -2,30 +2,13 @@
 
 #include "imagewin/pointer_events.h"
 #include "runtime/program_state.h"
-#include "runtime/snapping.h"
 
 namespace qivtest {
-namespace {
-
-void RegisterImageClass() {
-    static bool registered = false;
-    if (registered) {
-        return;
-    }
-    WNDCLASSW wc = {};
-    wc.style = CS_OWNDC;
-    wc.lpfnWndProc = ImageWndProc;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-    wc.lpszClassName = L"qiv_iw";
-    registered = RegisterClassW(&wc) != 0;
-}
-
-} // namespace
 
 void ImageWindowTest::SetUp() {
     WindowTest::SetUp();
-    RegisterImageClass();
+    static const int registered = RegisterFrameworkClasses(nullptr); // as start-up does
+    ASSERT_EQ(registered, FRAMEWORK_CLASS_COUNT);
     ResetImageWindowTable();
     qiv_target = 0;
     PointerRecording = 0;
@@ -56,19 +39,6 @@ int ImageWindowTest::OnWorker(const std::function<int()>& task) {
     int result = -1;
     worker->Call([&] { result = task(); });
     return result;
-}
-
-bool ImageWindowTest::IsSnapTarget(HWND hwnd) {
-    RECT r{};
-    GetWindowRect(hwnd, &r);
-    const SnapTargets& t = qiv_snapTargets;
-    for (int i = 0; i < t.count; ++i) {
-        if (t.left[i] == r.left && t.top[i] == r.top && t.right[i] == r.right &&
-            t.bottom[i] == r.bottom) {
-            return true;
-        }
-    }
-    return false;
 }
 
 void ImageWindowTest::PumpWorker() {

@@ -3,8 +3,9 @@
 // as the runtime arranges it.
 #pragma once
 
-#include "../platform/window_fixture.h"
 #include "imagewin/image_window.h"
+#include "tests/support/snap_targets.h"
+#include "tests/support/window_fixture.h"
 
 #include <atomic>
 #include <functional>
@@ -27,8 +28,6 @@ protected:
     // Dispatches the worker's waiting messages.
     void PumpWorker();
 
-    // True when the snap-target list holds the window's present rectangle.
-    static bool IsSnapTarget(HWND hwnd);
     static std::uint32_t* Pixels32(int n) { return qiv_pixels32[n]; }
 
     HWND owner = nullptr;

@@ -1,5 +1,5 @@
 // Window rectangles on the virtual screen, metrics, moves and sizes made by the user.
-#include "window_fixture.h"
+#include "tests/support/window_fixture.h"
 
 using namespace qivtest;
 using namespace platform::testing;

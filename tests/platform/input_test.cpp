@@ -1,7 +1,7 @@
 // Desktop input translated into messages: keys, characters, key state, buttons, the wheel and
 // dropped files.
 #include "platform/win32_shell.h"
-#include "window_fixture.h"
+#include "tests/support/window_fixture.h"
 
 #include <cstdio>
 #include <fstream>

@@ -1,5 +1,5 @@
 // Menus, menu bars, pop-up menus and message boxes, on the main thread and on a worker.
-#include "window_fixture.h"
+#include "tests/support/window_fixture.h"
 
 using namespace qivtest;
 using namespace platform::testing;

@@ -1,6 +1,6 @@
 // The thread and queue model: ownership, retrieval order, coalescing, sends across threads,
 // stale handles and quitting.
-#include "window_fixture.h"
+#include "tests/support/window_fixture.h"
 
 using namespace qivtest;
 using namespace platform::testing;
@@ -34,7 +34,8 @@ TEST_F(QueueTest, WindowMessagesWaitForTheOwningThreadToPump) {
     ASSERT_TRUE(PostMessageW(hwnd, WM_TEST, 7, 8));
     Click(hwnd, Button::Left, 10, 10);
     // Pumping the main thread delivers nothing: the messages belong to the worker.
-    PumpFor(std::chrono::milliseconds(30));
+    ProcessDesktopEvents();
+    PumpAll();
     EXPECT_EQ(Log().Count(hwnd, WM_TEST), 0);
     EXPECT_EQ(Log().Count(hwnd, WM_LBUTTONDOWN), 0);
 
@@ -332,24 +333,26 @@ TEST_F(QueueTest, OnlyTheOwningThreadDestroysAWindow) {
 
 TEST_F(QueueTest, EndingThreadTakesItsWindowsAndReleasesSenders) {
     std::atomic<HWND> created{nullptr};
-    std::atomic<bool> release{false};
+    std::atomic<bool> sendArrived{false};
     std::thread owner([&] {
-        created = CreateTestWindow(L"short-lived");
-        while (!release) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
-        // Ends without pumping: a pending send must not wait for ever.
+        HWND window = CreateTestWindow(L"short-lived");
+        MSG msg;
+        PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE); // all that came so far is seen
+        created = window;
+        // Ends without pumping once the send waits in its queue: the sender must not wait for
+        // ever.
+        sendArrived =
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 60000, QS_ALLINPUT) == WAIT_OBJECT_0;
     });
     ASSERT_TRUE(PumpUntil([&] { return created.load() != nullptr; }));
     HWND hwnd = created;
     LRESULT result = -1;
     std::thread sender([&] { result = SendMessageW(hwnd, WM_TEST, 0, 0); });
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    release = true;
     while (!PumpUntil([&] { return !IsWindow(hwnd); }, std::chrono::milliseconds(100))) {
     }
     owner.join();
     sender.join();
+    EXPECT_TRUE(sendArrived);
     EXPECT_EQ(result, 0);
     EXPECT_FALSE(IsWindow(hwnd));
     EXPECT_EQ(Log().Count(hwnd, WM_TEST), 0);

@@ -1,6 +1,6 @@
 // Client surfaces: what window device contexts draw into and what the desktop shows.
 #include "platform/window_surface.h"
-#include "window_fixture.h"
+#include "tests/support/window_fixture.h"
 
 using namespace qivtest;
 using namespace platform::testing;

@@ -2,6 +2,7 @@
 // the desktop clipboard, malformed CF_DIB blocks, and CopyImage.
 #include "platform/testing.h"
 #include "platform/win32.h"
+#include "tests/support/watchdog.h"
 
 #include <gtest/gtest.h>
 

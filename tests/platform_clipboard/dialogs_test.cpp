@@ -2,6 +2,7 @@
 // caller's structure receives for OK, Cancel and a buffer too small.
 #include "platform/testing.h"
 #include "platform/win32.h"
+#include "tests/support/watchdog.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The EDIT and BUTTON controls driven by synthetic input on the offscreen desktop.
-#include "tests/platform/window_fixture.h"
+#include "tests/support/window_fixture.h"
 
 #include "platform/window_surface.h"
 

@@ -1,5 +1,5 @@
 // IsDialogMessageW: Tab order, Enter, and keys passed through to their windows.
-#include "tests/platform/window_fixture.h"
+#include "tests/support/window_fixture.h"
 
 using namespace qivtest;
 using namespace platform::testing;

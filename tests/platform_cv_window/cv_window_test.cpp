@@ -1,6 +1,6 @@
 // Named display windows: what they show, how they size and move, and who closes them.
 #include "platform/cv_window.h"
-#include "window_fixture.h"
+#include "tests/support/window_fixture.h"
 
 #include <opencv2/core/core_c.h>
 

@@ -1,5 +1,6 @@
 // The object table: stale and wrong-kind handles, selection rules, stock objects, defaults.
 #include "gdi_test_support.h"
+#include "platform/win32_user.h" // GetSysColor
 
 #include <gtest/gtest.h>
 

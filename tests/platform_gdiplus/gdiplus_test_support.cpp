@@ -7,17 +7,6 @@
 
 namespace gdiplustest {
 
-TempDir::TempDir() {
-    char pattern[] = "/tmp/qiv_gdiplus_XXXXXX";
-    const char* made = mkdtemp(pattern);
-    dir_ = made != nullptr ? made : "/tmp";
-}
-
-TempDir::~TempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(dir_, ignored);
-}
-
 std::wstring Wide(const std::string& text) {
     return std::wstring(text.begin(), text.end());
 }

@@ -2,25 +2,13 @@
 #pragma once
 
 #include "platform/win32.h"
+#include "tests/support/temp_folder.h"
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
 namespace gdiplustest {
-
-// A folder of its own under the system's temporary folder, removed with its files.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    std::string Path(const std::string& name) const { return dir_ + "/" + name; }
-
-private:
-    std::string dir_;
-};
 
 std::wstring Wide(const std::string& text);
 std::string DataFile(const std::string& name);

@@ -67,7 +67,7 @@ struct FormatCase {
 class LosslessRoundTrip : public ::testing::TestWithParam<FormatCase> {};
 
 TEST_P(LosslessRoundTrip, EightBitKeepsIndicesAndTable) {
-    TempDir dir;
+    TempFolder dir;
     // Odd width (rows padded in the file) and a table with near-duplicate colours.
     const int width = 5, height = 3;
     std::vector<std::uint32_t> table(256);
@@ -98,7 +98,7 @@ TEST_P(LosslessRoundTrip, TwentyFourBitPixelsComeBackExactly) {
     if (std::wstring(GetParam().mime) == L"image/gif") {
         GTEST_SKIP() << "GIF holds 256 colours; see GifOfAPhoto";
     }
-    TempDir dir;
+    TempFolder dir;
     const auto photo = Photo(37, 21);
     GpBitmap* bitmap = MakeRgbBitmap(37, 21, photo);
     const std::string path = dir.Path(GetParam().file);
@@ -117,7 +117,7 @@ INSTANTIATE_TEST_SUITE_P(Formats, LosslessRoundTrip,
                                            FormatCase{L"image/gif", "a.gif"}));
 
 TEST(GdiplusSave, JpegQualityHundredIsCloseAndLowerQualityIsSmaller) {
-    TempDir dir;
+    TempFolder dir;
     const auto photo = Photo(64, 48);
     GpBitmap* bitmap = MakeRgbBitmap(64, 48, photo);
     ASSERT_EQ(Save(bitmap, dir.Path("best.jpg"), L"image/jpeg", 100), Ok);
@@ -138,7 +138,7 @@ TEST(GdiplusSave, JpegQualityHundredIsCloseAndLowerQualityIsSmaller) {
 }
 
 TEST(GdiplusSave, GifOfAPhotoStaysCloseAndOfAFewColoursIsExact) {
-    TempDir dir;
+    TempFolder dir;
     const auto photo = Photo(120, 80);
     GpBitmap* bitmap = MakeRgbBitmap(120, 80, photo);
     ASSERT_EQ(Save(bitmap, dir.Path("photo.gif"), L"image/gif"), Ok);
@@ -162,7 +162,7 @@ TEST(GdiplusSave, GifOfAPhotoStaysCloseAndOfAFewColoursIsExact) {
 }
 
 TEST(GdiplusSave, FailedWritesReportAnErrorAndLeaveNoFile) {
-    TempDir dir;
+    TempFolder dir;
     GpBitmap* bitmap = MakeRgbBitmap(4, 4, Photo(4, 4));
     // A folder that does not exist, a "folder" that is a file, and a name taken by a folder.
     EXPECT_NE(Save(bitmap, dir.Path("missing/out.png"), L"image/png"), Ok);
@@ -184,7 +184,7 @@ TEST(GdiplusSave, FailedWritesReportAnErrorAndLeaveNoFile) {
 }
 
 TEST(GdiplusSave, OverwritingReplacesTheWholeFile) {
-    TempDir dir;
+    TempFolder dir;
     const std::string path = dir.Path("over.bmp");
     std::ofstream(path) << std::string(100000, 'z');
     GpBitmap* bitmap = MakeRgbBitmap(2, 2, {1, 2, 3, 4});

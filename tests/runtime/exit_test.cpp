@@ -1,9 +1,10 @@
 // Exit and the instance limit: each test starts its own program (or none) and ends it.
-#include "program_fixture.h"
+#include "tests/support/program_fixture.h"
 
 #include "runtime/control_words.h"
 #include "runtime/program_state.h"
 #include "runtime/worker.h"
+#include "tests/support/watchdog.h"
 
 #include <atomic>
 #include <memory>

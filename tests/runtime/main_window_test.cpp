@@ -1,6 +1,6 @@
 // The running program: the main window's placement, keys, menus, Start and Stop, the
 // requests it posts, and snapping through a real drag. One program serves the whole suite.
-#include "program_fixture.h"
+#include "tests/support/program_fixture.h"
 
 #include "imagewin/image_window.h"
 #include "imagewin/pointer_events.h"
@@ -19,22 +19,14 @@ using namespace platform::testing;
 
 namespace {
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public ProgramTest {
 protected:
     static void SetUpTestSuite() {
-        Watchdog startWatch(std::chrono::seconds(20), "program start");
         ResetUserLog();
-        ASSERT_TRUE(StartTestProgram());
-    }
-    static void TearDownTestSuite() {
-        Watchdog endWatch(std::chrono::seconds(20), "program end");
-        EndTestProgram();
+        ProgramTest::SetUpTestSuite();
     }
     void SetUp() override {
-        ASSERT_NE(MainWindow, nullptr);
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        watchdog = std::make_unique<Watchdog>(std::chrono::seconds(20),
-                                              std::string("MainWindowTest.") + info->name());
+        ProgramTest::SetUp();
         InstallResponder();
         ClearShown();
         ASSERT_TRUE(PumpMainUntil([] { return Running.load() == 0; }));
@@ -48,7 +40,7 @@ protected:
         StopRequested = 1;
         PumpMainUntil([] { return Running.load() == 0; });
         RemoveResponder();
-        watchdog.reset();
+        ProgramTest::TearDown();
     }
 
     static void PressKey(int vk, unsigned modifiers = NO_MODIFIER) {
@@ -61,8 +53,6 @@ protected:
         return PumpMainUntil(
             [returns] { return UserLog().mainReturns.load() >= returns && Running.load() == 0; });
     }
-
-    std::unique_ptr<Watchdog> watchdog;
 };
 
 RECT WindowRect(HWND hwnd) {

@@ -1,6 +1,8 @@
 // The program as a process: instance numbers across processes and the exit code after Exit,
 // also when the user program ignores Stop.
-#include "program_fixture.h"
+#include "tests/support/program_fixture.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/watchdog.h"
 
 #include <gtest/gtest.h>
 
@@ -115,7 +117,7 @@ protected:
 };
 
 TEST_F(ProcessTest, AClosedInstanceNumberIsTakenByTheNextProgram) {
-    platform::testing::Watchdog watchdog(std::chrono::seconds(60), "instances");
+    Watchdog watchdog(std::chrono::seconds(60), "instances");
     Child first, second, third, fourth;
     ASSERT_TRUE(first.Start("idle"));
     EXPECT_EQ(first.ReadLine(), "instance 0");
@@ -129,7 +131,7 @@ TEST_F(ProcessTest, AClosedInstanceNumberIsTakenByTheNextProgram) {
 }
 
 TEST_F(ProcessTest, ProgramsStartedTogetherTakeDifferentInstanceNumbers) {
-    platform::testing::Watchdog watchdog(std::chrono::seconds(60), "instances together");
+    Watchdog watchdog(std::chrono::seconds(60), "instances together");
     Child children[4];
     for (Child& child : children) {
         ASSERT_TRUE(child.Start("idle"));
@@ -143,7 +145,7 @@ TEST_F(ProcessTest, ProgramsStartedTogetherTakeDifferentInstanceNumbers) {
 }
 
 TEST_F(ProcessTest, ExitWhileIdleEndsTheProcessWithCodeZero) {
-    platform::testing::Watchdog watchdog(std::chrono::seconds(30), "exit when idle");
+    Watchdog watchdog(std::chrono::seconds(30), "exit when idle");
     Child child;
     ASSERT_TRUE(child.Start("exit-when-idle"));
     EXPECT_EQ(child.ReadLine(), "instance 0");
@@ -151,19 +153,16 @@ TEST_F(ProcessTest, ExitWhileIdleEndsTheProcessWithCodeZero) {
 }
 
 TEST_F(ProcessTest, AFolderNamedOutsideAsciiIsAPlaceToStartIn) {
-    platform::testing::Watchdog watchdog(std::chrono::seconds(30), "start in a named folder");
-    char pattern[] = "/tmp/qiv-写真-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
+    Watchdog watchdog(std::chrono::seconds(30), "start in a named folder");
+    TempFolder folder("qiv-写真");
     Child child;
-    ASSERT_TRUE(child.Start("exit-when-idle", pattern));
+    ASSERT_TRUE(child.Start("exit-when-idle", folder.path.c_str()));
     EXPECT_EQ(child.ReadLine(), "instance 0");
     EXPECT_EQ(child.Wait(std::chrono::seconds(10)), 0);
-    std::error_code error;
-    std::filesystem::remove_all(pattern, error);
 }
 
 TEST_F(ProcessTest, ExitEndsTheProcessAfterTheGraceWhenTheUserProgramIgnoresStop) {
-    platform::testing::Watchdog watchdog(std::chrono::seconds(30), "exit ignoring stop");
+    Watchdog watchdog(std::chrono::seconds(30), "exit ignoring stop");
     Child child;
     ASSERT_TRUE(child.Start("exit-ignoring-stop"));
     EXPECT_EQ(child.ReadLine(), "instance 0");

@@ -1,19 +1,30 @@
 // A fresh folder under the system's temporary directory, removed with its files.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <system_error>
 
 class TempFolder {
 public:
-    TempFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "qiv-test-XXXXXX").string();
-        path = mkdtemp(pattern.data());
+    // The folder's name starts with prefix (UTF-8), so a test may ask for one outside ASCII.
+    explicit TempFolder(const std::string& prefix = "qiv-test") {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / prefix).string() + "-XXXXXX";
+        if (mkdtemp(pattern.data()) != nullptr) {
+            path = pattern;
+        } else {
+            ADD_FAILURE() << "no temporary folder: " << pattern;
+        }
     }
     ~TempFolder() {
-        std::error_code error;
-        std::filesystem::remove_all(path, error);
+        if (!path.empty()) { // never anything but the folder made here
+            std::error_code error;
+            std::filesystem::remove_all(path, error);
+        }
     }
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;

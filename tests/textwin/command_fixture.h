@@ -2,11 +2,13 @@
 // Japanese name, where its logs go; and what the tests read back.
 #pragma once
 
-#include "tests/runtime/program_fixture.h"
+#include "tests/support/program_fixture.h"
 
 #include "runtime/program_state.h"
 #include "runtime/qivlib.h"
 #include "runtime/worker.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/watchdog.h"
 #include "textwin/text_internal.h"
 
 #include <unistd.h>
@@ -46,13 +48,10 @@ inline int LogState(int n) {
 class TextCommandsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        watchdog = std::make_unique<platform::testing::Watchdog>(std::chrono::seconds(90),
-                                                                 "TextCommandsTest");
-        char pattern[] = "/tmp/qiv-\xe6\x97\xa5\xe6\x9c\xac-XXXXXX"; // 日本
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        folder = pattern;
+        watchdog = std::make_unique<Watchdog>(std::chrono::seconds(90), "TextCommandsTest");
+        folder = std::make_unique<TempFolder>("qiv-\xe6\x97\xa5\xe6\x9c\xac"); // 日本
         previous = std::filesystem::current_path();
-        ASSERT_EQ(chdir(folder.c_str()), 0);
+        ASSERT_EQ(chdir(folder->path.c_str()), 0);
         ASSERT_TRUE(qivtest::StartTestProgram());
         platform::testing::InstallResponder();
         platform::testing::ClearShown();
@@ -66,14 +65,15 @@ protected:
         platform::testing::RemoveResponder();
         qivtest::EndTestProgram();
         std::filesystem::current_path(previous);
-        std::filesystem::remove_all(std::filesystem::path(folder));
+        folder.reset();
         watchdog.reset();
     }
     std::string LogPath(int n) {
-        return folder + "/QIVLIB" + std::to_string(InstanceNumber) + std::to_string(n) + ".LOG";
+        return folder->path + "/QIVLIB" + std::to_string(InstanceNumber) + std::to_string(n) +
+               ".LOG";
     }
 
-    std::string folder; // UTF-8
+    std::unique_ptr<TempFolder> folder;
     std::filesystem::path previous;
-    std::unique_ptr<platform::testing::Watchdog> watchdog;
+    std::unique_ptr<Watchdog> watchdog;
 };

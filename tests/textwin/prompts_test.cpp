@@ -1,12 +1,12 @@
 // The main window's creation prompts, answered through the current text window while the
 // whole program runs: the prompts print and read on the main thread, the worker serves the
 // text window.
-#include "../runtime/program_fixture.h"
+#include "tests/support/program_fixture.h"
 
 #include "runtime/control_words.h"
 #include "runtime/program_state.h"
 #include "textwin/key_ring.h"
-#include "textwin/runtime_seams.h"
+#include "textwin/text_window.h"
 
 #include <memory>
 #include <string>
@@ -17,21 +17,8 @@ using namespace platform::testing;
 
 namespace {
 
-class PromptTest : public ::testing::Test {
+class PromptTest : public ProgramTest {
 protected:
-    static void SetUpTestSuite() {
-        Watchdog startWatch(std::chrono::seconds(20), "program start");
-        ASSERT_TRUE(StartTestProgram());
-    }
-    static void TearDownTestSuite() {
-        Watchdog endWatch(std::chrono::seconds(20), "program end");
-        EndTestProgram();
-    }
-    void SetUp() override {
-        watchdog = std::make_unique<Watchdog>(std::chrono::seconds(20), "PromptTest");
-    }
-    void TearDown() override { watchdog.reset(); }
-
     // Chooses a menu command and answers its prompts: each answer is typed into text window 0
     // (through its queue, as the desktop would) once a line is being read, and the next one
     // waits until that line was entered. Keys typed between two prompts are dropped, as they
@@ -63,15 +50,13 @@ protected:
         ASSERT_TRUE(PumpMainUntil([] { return InputActive == 0 && RequestCode == 0; }));
         typist.join();
     }
-
-    std::unique_ptr<Watchdog> watchdog;
 };
 
 TEST_F(PromptTest, ImageWindowPromptsAskThroughTextWindowZero) {
     RequestArgs.width = RequestArgs.height = RequestArgs.bits = -1;
     Answer(1027, L"640\r480\r32\r");
     ASSERT_NE(TextWindowHandle(0), nullptr);
-    EXPECT_EQ(CurrentTextWindowNumber(), 0);
+    EXPECT_EQ(CurrentTextWindow.load(), 0);
     EXPECT_EQ(RequestArgs.number, 0u);
     EXPECT_EQ(RequestArgs.width, 640);
     EXPECT_EQ(RequestArgs.height, 480);
@@ -91,7 +76,7 @@ TEST_F(PromptTest, TextWindowCommandOpensTheLowestFreeNumber) {
     ASSERT_NE(TextWindowHandle(0), nullptr);
     PostMessageW(MainWindow, WM_COMMAND, 1028, 0);
     ASSERT_TRUE(PumpMainUntil([] { return TextWindowHandle(1) != nullptr; }));
-    EXPECT_EQ(CurrentTextWindowNumber(), 1);
+    EXPECT_EQ(CurrentTextWindow.load(), 1);
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "text_fixture.h"
 
+#include "textwin/text_commands.h"
+
 namespace qivtest {
 namespace {
 
@@ -22,7 +24,9 @@ TEST_F(TextWindowTest, DefaultsGiveA400By300WindowTitledWithItsNumber) {
     EXPECT_TRUE(shown.transientForOwner);
     EXPECT_EQ(TextWindowFromHandle(t.hwnd), 7);
     EXPECT_EQ(TextWindowFromHandle(MainWindow), -1);
-    EXPECT_GT(snapRebuilds, 0);
+    bool snapTarget = false; // read on the thread that rebuilds the list
+    OnWorker([&] { snapTarget = IsSnapTarget(t.hwnd); });
+    EXPECT_TRUE(snapTarget);
 }
 
 TEST_F(TextWindowTest, OpeningAnOpenWindowOnlyBringsItForward) {
@@ -109,15 +113,14 @@ TEST_F(TextWindowTest, KeysGoToTheMainWindowOrBecomeCommands) {
 namespace qivtest {
 namespace {
 
-TEST_F(TextWindowTest, RuntimeHooksSeeTheTable) {
+TEST_F(TextWindowTest, RuntimeSeesTheTable) {
     const HWND one = Open(1, 200, 100);
     Open(3, 200, 100);
     OnWorker([] { QIV_CloseTextWindow(3); });
     EXPECT_EQ(TextWindowHandle(1), one);
     EXPECT_EQ(TextWindowHandle(3), nullptr);
     EXPECT_EQ(TextWindowHandle(256), nullptr);
-    EXPECT_EQ(CurrentTextWindowNumber(), 1);
-    EXPECT_EQ(TextWindowProcedure(), &TextWindowProc);
+    EXPECT_EQ(CurrentTextWindow.load(), 1);
 
     // Exit closes the logs of the open windows.
     {
@@ -125,14 +128,14 @@ TEST_F(TextWindowTest, RuntimeHooksSeeTheTable) {
         qiv_text[1].logState = 2;
         qiv_text[1].logFile = std::tmpfile();
     }
-    CloseTextWindowLogs();
+    QIV_CloseLogs();
     EXPECT_EQ(Record(1).logState, 0);
     EXPECT_EQ(Record(1).logFile, nullptr);
 
     // A prompt without a window to read from gives an empty line at once.
     OnWorker([] { QIV_CloseTextWindow(1); });
-    char line[256] = "stale";
-    PromptInput(line);
+    char line[256] = {};
+    QIV_Input(line);
     EXPECT_STREQ(line, "");
 }
 

@@ -1,13 +1,11 @@
 #include "text_fixture.h"
 
-#include "textwin/runtime_seams.h"
+#include "platform/user/text.h"
 
 #include <chrono>
 #include <mutex>
 
 namespace qivtest {
-
-std::atomic<int> snapRebuilds{0};
 
 namespace {
 
@@ -27,6 +25,18 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
+// The status line records every text it is given, without the centring spaces.
+LRESULT CALLBACK StatusProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_SETTEXT && lParam != 0) {
+        std::string text = platform::WideToUtf8(reinterpret_cast<const wchar_t*>(lParam));
+        text.erase(0, text.find_first_not_of(' '));
+        text.erase(text.find_last_not_of(' ') + 1);
+        std::lock_guard lock(recordMutex);
+        statuses.push_back(text);
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
 void StartDesktopOnce() {
     platform::testing::StartTestApplication();
     static bool started = false;
@@ -35,21 +45,21 @@ void StartDesktopOnce() {
     }
     started = true;
     ScreenBitsPerPixel = 32;
-    RegisterTextWindowClass(nullptr);
+    ASSERT_EQ(RegisterFrameworkClasses(nullptr), FRAMEWORK_CLASS_COUNT); // as start-up does
     WNDCLASSW wc = {};
     wc.lpfnWndProc = MainProc;
     wc.lpszClassName = L"qiv_test_main";
     RegisterClassW(&wc);
     MainWindow = CreateWindowExW(0, L"qiv_test_main", L"QIVLIB", WS_CAPTION | WS_VISIBLE, 400, 900,
                                  246, 60, nullptr, nullptr, nullptr, nullptr);
+    wc.lpfnWndProc = StatusProc;
+    wc.lpszClassName = L"qiv_test_status";
+    RegisterClassW(&wc);
+    StatusLine = CreateWindowExW(0, L"qiv_test_status", L"", WS_CHILD | WS_VISIBLE, 0, 0, 240, 16,
+                                 MainWindow, nullptr, nullptr, nullptr);
 }
 
 } // namespace
-
-void RecordStatus(const char* text) {
-    std::lock_guard lock(recordMutex);
-    statuses.emplace_back(text);
-}
 
 std::vector<std::string> StatusHistory() {
     std::lock_guard lock(recordMutex);
@@ -64,8 +74,8 @@ std::vector<WPARAM> MainWindowKeys() {
 void TextWindowTest::SetUp() {
     StartDesktopOnce();
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    watchdog = std::make_unique<platform::testing::Watchdog>(
-        30s, std::string(info->test_suite_name()) + "." + info->name());
+    watchdog =
+        std::make_unique<Watchdog>(30s, std::string(info->test_suite_name()) + "." + info->name());
     {
         std::lock_guard lock(recordMutex);
         statuses.clear();

@@ -4,8 +4,14 @@
 
 #include "platform/testing.h"
 #include "platform/win32.h"
+#include "runtime/control_words.h"
+#include "runtime/helpers.h"
+#include "runtime/program_state.h"
+#include "runtime/snapping.h"
+#include "runtime/worker.h"
+#include "tests/support/snap_targets.h"
+#include "tests/support/watchdog.h"
 #include "textwin/key_ring.h"
-#include "textwin/runtime_seams.h"
 #include "textwin/text_internal.h"
 #include "textwin/text_window.h"
 
@@ -20,8 +26,7 @@
 
 namespace qivtest {
 
-extern std::atomic<int> snapRebuilds;
-void RecordStatus(const char* text);
+// The texts the status line was given, oldest first.
 std::vector<std::string> StatusHistory();
 
 // Keys the main window received.
@@ -54,7 +59,7 @@ protected:
 
 private:
     void Loop();
-    std::unique_ptr<platform::testing::Watchdog> watchdog;
+    std::unique_ptr<Watchdog> watchdog;
     std::thread worker;
     std::atomic<bool> stop{false};
     std::function<void()> task;

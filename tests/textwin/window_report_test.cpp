@@ -182,7 +182,7 @@ TEST_F(TextCommandsTest, ReportSourceCompilesAndBringsTheSameLayoutBack) {
               std::string::npos);
 
     // Pasted into a user program, the source compiles against the public header.
-    const std::string file = folder + "/layout.cpp";
+    const std::string file = folder->Path("layout.cpp");
     std::ofstream(file) << "#include \"runtime/qivlib.h\"\nvoid Layout() {\n" << source << "}\n";
     const std::string command = std::string(QIV_CXX) + " -std=c++20 -fsyntax-only -I'" +
                                 QIV_SOURCE_DIR + "' '" + file + "'";

@@ -1,4 +1,5 @@
 // qiv-scene and qiv-disparity as a user runs them.
+#include "tests/support/temp_folder.h"
 #include "tools/scene/stereo_scene.h"
 
 #include <opencv2/imgcodecs.hpp>
@@ -24,15 +25,8 @@ int Shell(const std::string& command) {
 
 class Commands : public testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("qiv-commands-" + std::to_string(::getpid()) + "-" +
-                testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-    std::string Path(const char* name) const { return (dir_ / name).string(); }
-    fs::path dir_;
+    std::string Path(const char* name) const { return dir_.Path(name); }
+    TempFolder dir_;
 };
 
 const std::string DISPARITY = QIV_DISPARITY;

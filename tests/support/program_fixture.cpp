@@ -1,10 +1,11 @@
-#include "program_fixture.h"
+#include "tests/support/program_fixture.h"
 
 #include "runtime/control_words.h"
 #include "runtime/helpers.h"
 #include "runtime/program_state.h"
 #include "runtime/qivlib.h"
 #include "runtime/worker.h"
+#include "tests/support/temp_folder.h"
 
 #include <cstdlib>
 #include <mutex>
@@ -70,14 +71,8 @@ bool RunUserProgram(std::function<void()> body) {
 }
 
 void IsolateInstances() {
-    static const bool done = [] {
-        char pattern[] = "/tmp/qiv-runtime-test-XXXXXX";
-        if (char* dir = mkdtemp(pattern)) {
-            setenv("XDG_RUNTIME_DIR", dir, 1);
-        }
-        return true;
-    }();
-    (void)done;
+    static TempFolder folder("qiv-runtime-test");
+    setenv("XDG_RUNTIME_DIR", folder.path.c_str(), 1);
 }
 
 bool StartTestProgram() {
@@ -92,6 +87,25 @@ bool StartTestProgram() {
 
 bool PumpMainUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
     return platform::testing::PumpUntil(done, limit);
+}
+
+void ProgramTest::SetUpTestSuite() {
+    Watchdog startWatch(std::chrono::seconds(20), "program start");
+    ASSERT_TRUE(StartTestProgram());
+}
+
+void ProgramTest::TearDownTestSuite() {
+    Watchdog endWatch(std::chrono::seconds(20), "program end");
+    EndTestProgram();
+}
+
+void ProgramTest::SetUp() {
+    ASSERT_NE(MainWindow, nullptr);
+    watchdog = std::make_unique<Watchdog>(limit);
+}
+
+void ProgramTest::TearDown() {
+    watchdog.reset();
 }
 
 void EndTestProgram() {

@@ -4,6 +4,7 @@
 
 #include "platform/testing.h"
 #include "platform/win32.h"
+#include "tests/support/watchdog.h"
 
 #include <gtest/gtest.h>
 
@@ -45,6 +46,21 @@ bool RunUserProgram(std::function<void()> body);
 // Pumps the main thread until done() or the limit; the worker keeps running meanwhile.
 bool PumpMainUntil(const std::function<bool()>& done,
                    std::chrono::milliseconds limit = std::chrono::seconds(5));
+
+// A suite sharing one running program, started before its first test and ended after its last;
+// each test runs under a watchdog of the given limit.
+class ProgramTest : public ::testing::Test {
+protected:
+    explicit ProgramTest(std::chrono::seconds limit = std::chrono::seconds(20)) : limit(limit) {}
+    static void SetUpTestSuite();
+    static void TearDownTestSuite();
+    void SetUp() override;
+    void TearDown() override;
+
+private:
+    std::chrono::seconds limit;
+    std::unique_ptr<Watchdog> watchdog;
+};
 
 // Every runtime test runs on a private per-process directory of window classes, so that
 // programs of other test runs on the machine do not change the instance numbers seen here.

@@ -1,4 +1,4 @@
-#include "window_fixture.h"
+#include "tests/support/window_fixture.h"
 
 #include <map>
 #include <string>
@@ -165,7 +165,7 @@ int PumpAll() {
 void WindowTest::SetUp() {
     platform::testing::StartTestApplication();
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    watchdog = std::make_unique<platform::testing::Watchdog>(
+    watchdog = std::make_unique<Watchdog>(
         std::chrono::seconds(20), std::string(info->test_suite_name()) + "." + info->name());
     Log().Clear();
     SetBehaviour(nullptr);

@@ -4,6 +4,7 @@
 
 #include "platform/testing.h"
 #include "platform/win32.h"
+#include "tests/support/watchdog.h"
 
 #include <gtest/gtest.h>
 
@@ -86,7 +87,7 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    std::unique_ptr<platform::testing::Watchdog> watchdog;
+    std::unique_ptr<Watchdog> watchdog;
 };
 
 } // namespace qivtest

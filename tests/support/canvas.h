@@ -1,5 +1,5 @@
-// A pixel buffer installed by hand as an image window record, without any window, and made the
-// current image window. The destructor frees the number again.
+// A pixel buffer installed by hand as image window record n, without any window, and made the
+// current image window; every pixel starts as fill. The destructor frees the number again.
 #pragma once
 
 #include "imagewin/image_sizing.h"
@@ -10,7 +10,7 @@
 
 class Canvas {
 public:
-    Canvas(int bits, int width, int height, int n = 0) : number(n) {
+    Canvas(int bits, int width, int height, int n = 0, std::uint32_t fill = 0) : number(n) {
         ImageWindowRecord& record = qiv_image[n];
         record = ImageWindowRecord{};
         record.inUse = 1;
@@ -20,7 +20,7 @@ public:
         record.zoom = 100;
         byteCount = ImageBufferBytes(bits, width, height);
         // Word-aligned storage so that 32-bit access through the byte buffer is sound.
-        words.assign((byteCount + 3) / 4, 0);
+        words.assign((byteCount + 3) / 4, bits == 32 ? fill : (fill & 0xFFu) * 0x01010101u);
         qiv_pixels32[n] = words.data();
         qiv_pixels8[n] = reinterpret_cast<std::uint8_t*>(words.data());
         qiv_target = n;
@@ -44,6 +44,8 @@ public:
         return {p, p + byteCount};
     }
     std::uint8_t* Raw() { return reinterpret_cast<std::uint8_t*>(words.data()); }
+    // The pixels of a 32-bit canvas in row order.
+    const std::vector<std::uint32_t>& Words() const { return words; }
 
     std::uint32_t At(int x, int y) const {
         if (Bits() == 32) {
