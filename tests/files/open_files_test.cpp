@@ -167,7 +167,7 @@ TEST_F(OpenFilesTest, NamesOutsideAsciiOpenFromCommandLineAndDrop) {
 }
 
 TEST_F(OpenFilesTest, PathsOfAThousandBytesLoadSaveOpenAndComeFromTheDialogs) {
-    std::string folder = dir.Dir();
+    std::string folder = dir.path;
     while (folder.size() < 1000) {
         folder += "/写真の保存先フォルダ"; // 30 bytes
         std::filesystem::create_directory(folder);
