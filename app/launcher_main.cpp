@@ -1,7 +1,7 @@
 // qivstereo: batch mode and the usage answer in this process, which links no Qt, so that they
 // start fast and need no display; the windowed program, qivstereo-gui, takes its place
 // otherwise.
-#include "app/stereo_program.h"
+#include "platform/win32_user.h"
 
 #include <unistd.h>
 

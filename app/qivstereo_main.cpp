@@ -1,5 +1,5 @@
 // qivstereo: the stereo application, or its batch mode when the command line asks for it.
-#include "app/stereo_program.h"
+#include "platform/win32_user.h"
 #include "stereo/batch.h"
 
 #include <cstdio>
@@ -14,7 +14,7 @@ bool Set(const char* name) {
 
 } // namespace
 
-// The hook the platform's main() calls before any window opens (declared there): batch mode's
+// The hook the platform's main() calls before any window opens: batch mode's
 // exit status for "--batch" command lines, -1 for anything else.
 int ConsoleMain(int argc, char** argv) {
     // Both answer before any window system is touched: --help prints and ends, and the

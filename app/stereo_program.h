@@ -6,7 +6,3 @@ int WaitFrame();
 // Frames the loop has finished since the program started: everything a frame wrote happens
 // before its count is seen (the tests wait on it instead of sleeping).
 long FrameCount();
-
-// Batch mode and the usage answer before any window opens: the process's exit status for those
-// command lines, -1 for anything else (the windowed program then starts).
-int ConsoleMain(int argc, char** argv);

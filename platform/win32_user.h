@@ -437,6 +437,10 @@ using LPCMENUITEMINFOW = const MENUITEMINFOW*;
 // The program's entry point. platform_main's main() creates the application and calls it on
 // the process main thread; the runtime (or a test program) defines it.
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nShowCmd);
+// A program may take over before any window system is touched (a batch mode on a machine
+// without a display): it defines ConsoleMain, which returns -1 to go on with the windowed
+// program or else the process's exit status. Programs without one start WinMain directly.
+int ConsoleMain(int argc, char** argv) __attribute__((weak));
 
 // Window classes and windows.
 ATOM RegisterClassW(const WNDCLASSW* wc);

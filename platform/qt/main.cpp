@@ -14,11 +14,6 @@ char instanceTag;
 
 } // namespace
 
-// A program may take over before any window system is touched (a batch mode on a machine
-// without a display): it defines ConsoleMain, which returns -1 to go on with the windowed
-// program or else the process's exit status.
-int ConsoleMain(int argc, char** argv) __attribute__((weak));
-
 int main(int argc, char** argv) {
     if (ConsoleMain) {
         int result = ConsoleMain(argc, argv);
