@@ -12,9 +12,12 @@
 #include <climits>
 #include <cmath>
 #include <cstdio>
+#include <exception>
 #include <memory>
 #include <new>
 #include <random>
+#include <system_error>
+#include <thread>
 
 namespace {
 
@@ -151,20 +154,17 @@ struct NearestMatches {
     std::vector<int> backBest;                           // per right descriptor
 };
 
-int Hamming(const std::uint64_t* a, const std::uint64_t* b) {
+[[gnu::always_inline]] inline int Hamming(const std::uint64_t* a, const std::uint64_t* b) {
     return __builtin_popcountll(a[0] ^ b[0]) + __builtin_popcountll(a[1] ^ b[1]) +
            __builtin_popcountll(a[2] ^ b[2]) + __builtin_popcountll(a[3] ^ b[3]);
 }
 
 // Rows [first, last) of the left descriptors against all right ones; backBest keeps the right
 // descriptors' nearest of these rows, packed as distance << 32 | left index so that the smallest
-// value is the nearest with the lowest index. Built for the popcount instruction where the
-// processor has it: without, each distance is four library calls.
-#if defined(__x86_64__) || defined(__i386__)
-[[gnu::target_clones("popcnt", "default")]]
-#endif
-void ScanRows(const cv::Mat& left, const cv::Mat& right, int first, int last, int* best,
-              int* bestDistance, int* secondDistance, std::uint64_t* backBest) {
+// value is the nearest with the lowest index.
+[[gnu::always_inline]] inline void ScanRowsBody(const cv::Mat& left, const cv::Mat& right,
+                                                int first, int last, int* best, int* bestDistance,
+                                                int* secondDistance, std::uint64_t* backBest) {
     const int nr = right.rows;
     for (int i = first; i < last; ++i) {
         const auto* l = reinterpret_cast<const std::uint64_t*>(left.ptr<std::uint8_t>(i));
@@ -187,6 +187,64 @@ void ScanRows(const cv::Mat& left, const cv::Mat& right, int first, int last, in
     }
 }
 
+void ScanRowsPortable(const cv::Mat& left, const cv::Mat& right, int first, int last, int* best,
+                      int* bestDistance, int* secondDistance, std::uint64_t* backBest) {
+    ScanRowsBody(left, right, first, last, best, bestDistance, secondDistance, backBest);
+}
+
+// Built for the popcount instruction where the processor has it: without, each distance is four
+// library calls. Chosen at run time by a plain test rather than an ifunc, whose resolver would
+// run before the sanitizers' run-times are ready.
+#if defined(__x86_64__) || defined(__i386__)
+[[gnu::target("popcnt")]] void ScanRowsPopcount(const cv::Mat& left, const cv::Mat& right,
+                                                int first, int last, int* best, int* bestDistance,
+                                                int* secondDistance, std::uint64_t* backBest) {
+    ScanRowsBody(left, right, first, last, best, bestDistance, secondDistance, backBest);
+}
+#endif
+
+void ScanRows(const cv::Mat& left, const cv::Mat& right, int first, int last, int* best,
+              int* bestDistance, int* secondDistance, std::uint64_t* backBest) {
+#if defined(__x86_64__) || defined(__i386__)
+    static const bool popcount = __builtin_cpu_supports("popcnt");
+    if (popcount) {
+        ScanRowsPopcount(left, right, first, last, best, bestDistance, secondDistance, backBest);
+        return;
+    }
+#endif
+    ScanRowsPortable(left, right, first, last, best, bestDistance, secondDistance, backBest);
+}
+
+// Runs work(0) ... work(count - 1), the first half on this thread and the rest on one more,
+// and returns once both are done; an exception from either half is thrown here. Plain threads
+// rather than OpenCV's pool: the hand-over of the results is then a join the thread checker sees.
+template <typename Work>
+void OnTwoThreads(int count, const Work& work) {
+    const int half = count / 2;
+    std::exception_ptr otherFailure;
+    std::thread other([&] {
+        try {
+            for (int i = half; i < count; ++i) {
+                work(i);
+            }
+        } catch (...) {
+            otherFailure = std::current_exception();
+        }
+    });
+    try {
+        for (int i = 0; i < half; ++i) {
+            work(i);
+        }
+    } catch (...) {
+        other.join();
+        throw;
+    }
+    other.join();
+    if (otherFailure) {
+        std::rethrow_exception(otherFailure);
+    }
+}
+
 NearestMatches FindNearest(const cv::Mat& left, const cv::Mat& right) {
     const int nl = left.rows, nr = right.rows;
     NearestMatches m;
@@ -195,12 +253,10 @@ NearestMatches FindNearest(const cv::Mat& left, const cv::Mat& right) {
     m.secondDistance.assign(static_cast<std::size_t>(nl), INT_MAX);
     constexpr int BLOCKS = 8; // each with its own nearest of the right descriptors, merged after
     std::vector<std::uint64_t> back(static_cast<std::size_t>(BLOCKS) * nr, UINT64_MAX);
-    cv::parallel_for_(cv::Range(0, BLOCKS), [&](const cv::Range& blocks) {
-        for (int b = blocks.start; b < blocks.end; ++b) {
-            ScanRows(left, right, nl * b / BLOCKS, nl * (b + 1) / BLOCKS, m.best.data(),
-                     m.bestDistance.data(), m.secondDistance.data(),
-                     back.data() + static_cast<std::size_t>(b) * nr);
-        }
+    OnTwoThreads(BLOCKS, [&](int b) {
+        ScanRows(left, right, nl * b / BLOCKS, nl * (b + 1) / BLOCKS, m.best.data(),
+                 m.bestDistance.data(), m.secondDistance.data(),
+                 back.data() + static_cast<std::size_t>(b) * nr);
     });
     m.backBest.assign(static_cast<std::size_t>(nr), -1);
     for (int j = 0; j < nr; ++j) {
@@ -254,13 +310,11 @@ int Estimate(const std::uint32_t* leftEye, const std::uint32_t* rightEye, int W,
     const double factor = std::max(1.0, static_cast<double>(std::max(W, H)) / DETECTION_SIZE);
     // The two eyes' copies and features are independent: one eye per worker thread.
     Features features[2];
-    cv::parallel_for_(cv::Range(0, 2), [&](const cv::Range& eyes) {
-        for (int e = eyes.start; e < eyes.end; ++e) {
-            const cv::Mat grey = DetectionGrey(e == 0 ? leftEye : rightEye, W, H, factor);
-            cv::Ptr<cv::ORB> orb = cv::ORB::create(ORB_FEATURES, 1.2f, 8, 31, 0, 2,
-                                                   cv::ORB::HARRIS_SCORE, 31, ORB_FAST_THRESHOLD);
-            orb->detectAndCompute(grey, cv::noArray(), features[e].keys, features[e].descriptors);
-        }
+    OnTwoThreads(2, [&](int e) {
+        const cv::Mat grey = DetectionGrey(e == 0 ? leftEye : rightEye, W, H, factor);
+        cv::Ptr<cv::ORB> orb = cv::ORB::create(ORB_FEATURES, 1.2f, 8, 31, 0, 2,
+                                               cv::ORB::HARRIS_SCORE, 31, ORB_FAST_THRESHOLD);
+        orb->detectAndCompute(grey, cv::noArray(), features[e].keys, features[e].descriptors);
     });
     const std::vector<FeatureMatch> matches = MatchFeatures(features[0], features[1], factor);
     const int status = FitEyeDifference(matches, W, H, INLIER_THRESHOLD * factor, result);
@@ -377,6 +431,7 @@ int EstimateAutoAlignment(const std::uint32_t* leftEye, const std::uint32_t* rig
         return Estimate(leftEye, rightEye, W, H, result);
     } catch (const cv::Exception&) {
     } catch (const std::bad_alloc&) {
+    } catch (const std::system_error&) { // no second thread to be had
     }
     *result = {};
     result->status = AUTO_ALIGN_NO_MEMORY;
