@@ -2,22 +2,14 @@
 // dithered) and a 3000 x 2000 picture saved as GIF (no dithering). Noise is the worst case: every
 // pixel a colour of its own.
 #include "photoio/gif_animation.h"
+#include "tests/support/rgb_noise.h"
 
 #include <benchmark/benchmark.h>
 
 namespace {
 
-std::vector<std::uint8_t> Noise(int w, int h, unsigned seed) {
-    std::vector<std::uint8_t> rgb(static_cast<std::size_t>(w) * h * 3);
-    for (std::uint8_t& v : rgb) {
-        seed = seed * 1103515245u + 12345u;
-        v = static_cast<std::uint8_t>(seed >> 16);
-    }
-    return rgb;
-}
-
 void BM_WiggleGif1000x667(benchmark::State& state) {
-    const auto a = Noise(1000, 667, 1), b = Noise(1000, 667, 2);
+    const auto a = RgbNoise(1000, 667, 1), b = RgbNoise(1000, 667, 2);
     const PhotoPixels frames[] = {{a.data(), 1000, 667, 3, 3000}, {b.data(), 1000, 667, 3, 3000}};
     for (auto _ : state) {
         std::vector<std::uint8_t> bytes;
@@ -27,7 +19,7 @@ void BM_WiggleGif1000x667(benchmark::State& state) {
 BENCHMARK(BM_WiggleGif1000x667)->Unit(benchmark::kMillisecond);
 
 void BM_Palette3000x2000(benchmark::State& state) {
-    const auto a = Noise(3000, 2000, 3);
+    const auto a = RgbNoise(3000, 2000, 3);
     const PhotoPixels frame{a.data(), 3000, 2000, 3, 9000};
     for (auto _ : state) {
         std::vector<std::vector<std::uint8_t>> indices;

@@ -1,6 +1,7 @@
 // Looping GIFs read back with giflib: frame count, delay, loop block and a shared palette; a
 // write stopped half way leaves no file and no temporary behind.
 #include "photoio/gif_animation.h"
+#include "tests/support/rgb_noise.h"
 #include "tests/support/temp_folder.h"
 
 #include <gif_lib.h>
@@ -13,19 +14,9 @@
 
 namespace {
 
-// Noise, so that the file is large and the palette full.
-std::vector<std::uint8_t> Noise(int w, int h, unsigned seed) {
-    std::vector<std::uint8_t> rgb(static_cast<std::size_t>(w) * h * 3);
-    for (std::uint8_t& v : rgb) {
-        seed = seed * 1103515245u + 12345u;
-        v = static_cast<std::uint8_t>(seed >> 16);
-    }
-    return rgb;
-}
-
 TEST(LoopingGif, TwoFramesOfTheirDelayLoopForEver) {
     TempFolder dir;
-    const auto a = Noise(120, 80, 1), b = Noise(120, 80, 2);
+    const auto a = RgbNoise(120, 80, 1), b = RgbNoise(120, 80, 2);
     const PhotoPixels frames[] = {{a.data(), 120, 80, 3, 360}, {b.data(), 120, 80, 3, 360}};
     const std::string path = dir.Path("w.gif");
     ASSERT_EQ(WriteLoopingGif(path.c_str(), frames, 2, 100, PHOTO_KEEP_EXISTING), PHOTO_OK);
@@ -64,7 +55,7 @@ TEST(LoopingGif, AWriteStoppedHalfWayLeavesNothing) {
     // the soft limit alone, and restored.
     TempFolder dir;
     const std::string path = dir.Path("w.gif");
-    const auto a = Noise(200, 200, 3), b = Noise(200, 200, 4);
+    const auto a = RgbNoise(200, 200, 3), b = RgbNoise(200, 200, 4);
     const PhotoPixels frames[] = {{a.data(), 200, 200, 3, 600}, {b.data(), 200, 200, 3, 600}};
     rlimit old{};
     getrlimit(RLIMIT_FSIZE, &old);
