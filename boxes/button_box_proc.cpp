@@ -3,6 +3,7 @@
 #include "boxes/button_box.h"
 #include "platform/win32.h"
 #include "runtime/helpers.h"
+#include "runtime/main_commands.h"
 #include "runtime/program_state.h"
 #include "runtime/snapping.h"
 #include "textwin/text_window.h"
@@ -38,10 +39,10 @@ void KeyDown(HWND hwnd, WPARAM key) {
         }
         return;
     }
-    if (key == 'S' || key == 'C' || key == 'X' || key == VK_ESCAPE) {
-        // Start, Stop and Exit work from the box as from the main window.
-        PostMessageW(MainWindow, WM_KEYDOWN, key, 0);
-    } else if (key >= '0' && key <= '9') {
+    if (ForwardProgramKey(key)) {
+        return;
+    }
+    if (key >= '0' && key <= '9') {
         CountPress(static_cast<int>(key - '0'));
     } else if (key >= VK_NUMPAD0 && key <= VK_NUMPAD9) {
         CountPress(static_cast<int>(key - VK_NUMPAD0));

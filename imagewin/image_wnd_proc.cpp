@@ -7,6 +7,7 @@
 #include "imagewin/pointer_events.h"
 #include "platform/win32.h"
 #include "runtime/control_words.h"
+#include "runtime/main_commands.h"
 #include "runtime/program_state.h"
 #include "runtime/snapping.h"
 
@@ -61,14 +62,10 @@ void KeyDown(HWND hwnd, WPARAM key) {
     if (GetKeyState(VK_CONTROL) < 0 && ControlKey(hwnd, n, key)) {
         return;
     }
+    if (ForwardProgramKey(key)) {
+        return;
+    }
     switch (key) {
-    case 'X':
-    case VK_ESCAPE:
-    case 'S':
-    case 'C':
-        // Exit, Start and Stop belong to the main window.
-        PostMessageW(MainWindow, WM_KEYDOWN, key, 0);
-        break;
     case VK_TAB:
         if (IsImageWindowInUse(n)) {
             QIV_SetStretchMode(n, QIV_GetStretchMode(n) == COLORONCOLOR ? HALFTONE : COLORONCOLOR);

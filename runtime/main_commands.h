@@ -4,6 +4,10 @@
 
 #include "platform/win32_types.h"
 
+// Start (S), Stop (C) and Exit (X, Esc) work from every window of the program as from the main
+// window: hands such a key to the main window and returns true, false for any other key.
+bool ForwardProgramKey(WPARAM key);
+
 void PasteCommand();
 // Opens a picture file chosen in the open dialog in a new image window, as if dropped.
 void OpenImageCommand();

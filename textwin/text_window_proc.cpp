@@ -2,6 +2,7 @@
 #include "imagewin/pointer_events.h"
 #include "runtime/control_words.h"
 #include "runtime/helpers.h"
+#include "runtime/main_commands.h"
 #include "runtime/program_state.h"
 #include "runtime/snapping.h"
 #include "runtime/worker.h"
@@ -92,14 +93,10 @@ void KeyDown(int n, HWND hwnd, WPARAM key) {
         }
         return;
     }
+    if (ForwardProgramKey(key)) {
+        return;
+    }
     switch (key) {
-    case 'X':
-    case VK_ESCAPE:
-    case 'S':
-    case 'C':
-        // Exit, Start and Stop belong to the main window.
-        PostMessageW(MainWindow, WM_KEYDOWN, key, 0);
-        break;
     case VK_SPACE:
         QIV_SelectTextWindow(n);
         CommandPrompt();
