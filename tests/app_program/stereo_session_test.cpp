@@ -512,6 +512,24 @@ TEST_F(StereoSession, StatusSaysWhyThereIsNoMapAndSaveConfirmsWhatItWrote) {
     Quit();
 }
 
+// Exit just after a camera-size pass has started calls the pass off: the worker ends within
+// Exit's grace rather than being left behind, and no map is finished.
+TEST_F(StereoSession, ExitDuringACameraSizeDepthPassEndsTheProgram) {
+    MakeSource(6000, 2600);
+    maxDisparity = lastMaxDisparity = 255; // the longest pass this size allows
+    const long passes = DepthPassCount();
+    const long requests = DepthRequestCount();
+    PostMessageW(MainWindow, WM_COMMAND, CMD_START, 0);
+    ASSERT_TRUE(
+        PumpUntil([&] { return DepthRequestCount() > requests; }, std::chrono::seconds(60)));
+    PostMessageW(MainWindow, WM_COMMAND, CMD_EXIT, 0);
+    RunMessageLoop();
+    ASSERT_TRUE(WorkerFinished()) << "Exit left the worker in the depth pass";
+    EXPECT_EQ(DepthPassCount(), passes) << "the pass ran to its end";
+    ShutDownProgram();
+    maxDisparity = lastMaxDisparity = INITIAL_MAX_DISPARITY;
+}
+
 TEST_F(StereoSession, TheRightLineFollowsOnlyWhileThePointerIsOverTheSource) {
     MakeSource(400, 300);
     Start();
