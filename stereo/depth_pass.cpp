@@ -40,8 +40,17 @@ int Match(const DepthInput& input, const Stereo& stereo, DepthPass* pass) {
     IplImage* scratch = Reuse(w.scratch, cvSize(input.W, input.H), 3);
     IplImage* colour1 = Reuse(w.colour1, cvSize(o.cols, o.rows), 3);
     IplImage* colour2 = Reuse(w.colour2, cvGetSize(colour1), 3);
-    if (FillColourImage(pass->left.data(), input.W, input.H, scratch, colour1) != 0 ||
-        FillColourImage(pass->right.data(), input.W, input.H, scratch, colour2) != 0) {
+    // Each step on a camera-size pair takes tens of milliseconds: the flag is looked at between.
+    if (Cancelled(input)) {
+        return DEPTH_CANCELLED;
+    }
+    if (FillColourImage(pass->left.data(), input.W, input.H, scratch, colour1) != 0) {
+        return DEPTH_NO_MEMORY;
+    }
+    if (Cancelled(input)) {
+        return DEPTH_CANCELLED;
+    }
+    if (FillColourImage(pass->right.data(), input.W, input.H, scratch, colour2) != 0) {
         return DEPTH_NO_MEMORY;
     }
     IplImage* grey1 = Reuse(w.grey1, cvGetSize(colour1), 1);
