@@ -98,8 +98,7 @@ void Show(std::vector<DepthResult> results) {
     for (const DepthResult& result : results) {
         // Results come oldest first; the check keeps a late one from covering a newer map. A
         // pass called off has nothing to show or complain of.
-        if (result.sequence > shownSequence && result.status != DEPTH_CANCELLED &&
-            !result.cancelled) {
+        if (result.sequence > shownSequence && !result.cancelled) {
             if (result.status == DEPTH_DONE) {
                 ShowMap(result);
                 shownSequence = result.sequence;

@@ -2,6 +2,7 @@
 // map request runs after it, a Save is never dropped, results never go back in time, and Stop
 // calls off a Save at once. Also the map's picture for the display.
 #include "stereo/depth_jobs.h"
+#include "tests/support/temp_folder.h"
 #include "tests/support/watchdog.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <filesystem>
 #include <mutex>
 #include <thread>
 
@@ -135,6 +137,47 @@ TEST(DepthJobs, StopCallsOffTheSaveUnderWayAndThoseWaiting) {
     }
     EXPECT_EQ(writes, 0) << "a file after the pass called off";
     EXPECT_EQ(gate.entered, 1) << "the waiting Save never reached the matcher";
+}
+
+int FlatStereo(const CvArr*, const CvArr*, int, CvArr* depth, int, double, double, double, double,
+               double, const std::atomic<bool>*) {
+    cvSetZero(depth);
+    return 0;
+}
+
+int FailLeft(const char* path, ImageFileFormat, const std::uint32_t*, int, int, int,
+             std::string* reason) {
+    if (std::string(path).ends_with("_Left.png")) {
+        *reason = "disk full";
+        return IMAGE_IO_WRITE_FAILED;
+    }
+    return IMAGE_IO_OK;
+}
+
+// A Save's wiggle GIF and anaglyph are written on the jobs thread with its views and map, and
+// its result counts each file and keeps the first failure.
+TEST(DepthJobs, ASaveCountsItsExtraFilesAndItsFailures) {
+    Watchdog watchdog(std::chrono::seconds(60));
+    TempFolder folder;
+    const int W = 40, H = 30;
+    std::vector<std::uint32_t> view(W * H);
+    for (int i = 0; i < W * H; ++i) {
+        view[i] = static_cast<std::uint32_t>(i * 2654435761u) & 0xFFFFFF;
+    }
+    DepthJobs* jobs =
+        StartDepthJobs(view, view, W, H, FlatStereo, ImageWriter{FailLeft, NoWriteGrey});
+    DepthRequest request = Request(8, true);
+    request.extras = true;
+    request.names = MakeSaveNames(folder.path.c_str(), "B");
+    SubmitDepthJob(jobs, request);
+    const std::vector<DepthResult> results = StopDepthJobs(jobs);
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_FALSE(results[0].cancelled);
+    EXPECT_EQ(results[0].status, DEPTH_DONE);
+    EXPECT_EQ(results[0].written, unsigned(DEPTH_FILE_RIGHT | DEPTH_FILE_MAP));
+    EXPECT_EQ(results[0].failure, "disk full");
+    EXPECT_EQ(results[0].extrasWritten, 2);
+    EXPECT_TRUE(std::filesystem::exists(folder.Path("B_wiggle.gif")));
 }
 
 TEST(DepthMapPicture, FitsTheSpaceAndSpansTheGreyRange) {
