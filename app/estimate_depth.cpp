@@ -19,6 +19,8 @@
 
 namespace {
 
+constexpr int SAVE_WAIT_MS = 20;
+
 DepthJobs* jobs = nullptr;
 SideBySideLayout runLayout = LAYOUT_PARALLEL;
 int maxDisplayWidth = 0;
@@ -165,6 +167,11 @@ void ShowFinishedDepth() {
 void StopDepthWork(bool callOff) {
     if (jobs == nullptr) {
         return;
+    }
+    // While Saves finish after Quit, Stop or Exit still calls them off.
+    while (!callOff && !savesUnderWay.empty()) {
+        Show(TakeDepthResults(jobs));
+        callOff = !savesUnderWay.empty() && QIV_Wait(SAVE_WAIT_MS) != 0;
     }
     std::vector<DepthResult> rest =
         StopDepthJobs(jobs, callOff ? DEPTH_CALL_OFF : DEPTH_FINISH_SAVES);

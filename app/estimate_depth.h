@@ -35,8 +35,8 @@ void EstimateDepthAndSave(int offsetX, int offsetY, const SaveNames& names, bool
 void ShowFinishedDepth();
 
 // Ends the run's depth work and shows the outcome of its Saves. The map pass under way is
-// called off; the Saves run to their end unless callOff (Stop or Exit: they end after the file
-// being written, so the program ends at once).
+// called off; the Saves run to their end unless callOff or a Stop or Exit while they run (they
+// then end after the file being written, so the program ends at once).
 void StopDepthWork(bool callOff = false);
 
 // Depth passes finished and asked for since the program started (the tests count them).
