@@ -79,8 +79,8 @@ void ConfirmSave(const DepthResult& result) {
     const std::string base = CountedBase(result.names);
     std::string text;
     if (result.cancelled) {
-        text = "Save stopped (" + std::to_string(files) + " of " + std::to_string(expected) +
-               " files)";
+        text = "Save of " + base + " stopped (" + std::to_string(files) + " of " +
+               std::to_string(expected) + " files)";
     } else if (coreWritten && !mapped) {
         text = "Saved " + base + " (" + counted + "), no map: " + result.text;
     } else if (files == expected) {
