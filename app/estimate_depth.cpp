@@ -19,6 +19,8 @@
 
 namespace {
 
+constexpr int SAVE_WAIT_MS = 20;
+
 DepthJobs* jobs = nullptr;
 SideBySideLayout runLayout = LAYOUT_PARALLEL;
 int maxDisplayWidth = 0;
@@ -26,12 +28,12 @@ int maxDisplayHeight = 0;
 long shownSequence = 0;
 bool statusShowsDepth = false; // the status line holds a depth pass's complaint
 // Saves under way: the request's number, whether the side-by-side file was written and why
-// not, and the Save's other files.
+// not, and whether the Save asked for its two other files.
 struct SaveUnderWay {
     long sequence = 0;
     bool adjusted = false;
     std::string failure;
-    SaveExtras extras;
+    bool extras = false;
 };
 std::vector<SaveUnderWay> savesUnderWay;
 
@@ -67,19 +69,24 @@ void ConfirmSave(const DepthResult& result) {
         }
     }
     const bool mapped = result.status == DEPTH_DONE;
+    // A Save called off was to have its map.
+    const int coreExpected = mapped || result.cancelled ? 4 : 3;
     const int coreFiles = (save.adjusted ? 1 : 0) + std::popcount(result.written);
-    const bool coreWritten = coreFiles == (mapped ? 4 : 3);
-    const int files = coreFiles + save.extras.written;
-    const int expected = (mapped ? 4 : 3) + save.extras.tried;
+    const bool coreWritten = coreFiles == coreExpected;
+    const int files = coreFiles + result.extrasWritten;
+    const int expected = coreExpected + (save.extras ? 2 : 0);
     const std::string counted = std::to_string(files) + " files";
     const std::string base = CountedBase(result.names);
     std::string text;
-    if (coreWritten && !mapped) {
+    if (result.cancelled) {
+        text = "Save of " + base + " stopped (" + std::to_string(files) + " of " +
+               std::to_string(expected) + " files)";
+    } else if (coreWritten && !mapped) {
         text = "Saved " + base + " (" + counted + "), no map: " + result.text;
     } else if (files == expected) {
         text = "Saved " + base + " (" + counted + ")";
     } else {
-        const std::string& why = coreWritten     ? save.extras.failure
+        const std::string& why = coreWritten     ? result.extrasFailure
                                  : save.adjusted ? result.failure
                                                  : save.failure;
         text = "Save failed (" + std::to_string(files) + " of " + std::to_string(expected) +
@@ -91,8 +98,9 @@ void ConfirmSave(const DepthResult& result) {
 
 void Show(std::vector<DepthResult> results) {
     for (const DepthResult& result : results) {
-        // Results come oldest first; the check keeps a late one from covering a newer map.
-        if (result.sequence > shownSequence) {
+        // Results come oldest first; the check keeps a late one from covering a newer map. A
+        // pass called off has nothing to show or complain of.
+        if (result.sequence > shownSequence && !result.cancelled) {
             if (result.status == DEPTH_DONE) {
                 ShowMap(result);
                 shownSequence = result.sequence;
@@ -124,7 +132,7 @@ void StartDepthWork(const std::uint32_t* viewA, const std::uint32_t* viewB, int 
     shownSequence = 0;
     statusShowsDepth = false;
     savesUnderWay.clear();
-    jobs = StartDepthJobs(std::move(a), std::move(b), W, H, cvFindStereoCorrespondence,
+    jobs = StartDepthJobs(std::move(a), std::move(b), W, H, FindStereoCorrespondenceCancellable,
                           PHOTO_FILE_WRITER, &passCount);
 }
 
@@ -137,13 +145,14 @@ void EstimateDepth(int offsetX, int offsetY) {
 }
 
 void EstimateDepthAndSave(int offsetX, int offsetY, const SaveNames& names, bool adjustedWritten,
-                          const std::string& adjustedFailure, const SaveExtras& extras) {
+                          const std::string& adjustedFailure, bool extras) {
     if (jobs == nullptr) {
         return;
     }
     ++requestCount;
     DepthRequest request = CurrentRequest(offsetX, offsetY);
     request.save = true;
+    request.extras = extras;
     request.names = names;
     savesUnderWay.push_back(
         {SubmitDepthJob(jobs, request), adjustedWritten, adjustedFailure, extras});
@@ -155,11 +164,17 @@ void ShowFinishedDepth() {
     }
 }
 
-void StopDepthWork() {
+void StopDepthWork(bool callOff) {
     if (jobs == nullptr) {
         return;
     }
-    std::vector<DepthResult> rest = StopDepthJobs(jobs);
+    // While Saves finish after Quit, Stop or Exit still calls them off.
+    while (!callOff && !savesUnderWay.empty()) {
+        Show(TakeDepthResults(jobs));
+        callOff = !savesUnderWay.empty() && QIV_Wait(SAVE_WAIT_MS) != 0;
+    }
+    std::vector<DepthResult> rest =
+        StopDepthJobs(jobs, callOff ? DEPTH_CALL_OFF : DEPTH_FINISH_SAVES);
     jobs = nullptr;
     Show(std::move(rest));
 }

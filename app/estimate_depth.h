@@ -24,23 +24,20 @@ void StartDepthWork(const std::uint32_t* viewA, const std::uint32_t* viewB, int 
 void EstimateDepth(int offsetX, int offsetY);
 
 // The same for a Save under baseName: the pass also writes B_Right.png, B_Left.png and
-// B_depth.png into the current directory, and the status line confirms the Save, counting
-// adjustedWritten (the side-by-side file already written) among its files, or saying
-// adjustedFailure (why it was not); extras are the Save's other files (wiggle GIF, least-squares
-// anaglyph), written before the pass.
-struct SaveExtras {
-    int tried = 0;
-    int written = 0;
-    std::string failure; // the first one not written: its name and why
-};
+// B_depth.png into the current directory, and, with extras, the wiggle GIF and least-squares
+// anaglyph before it; the status line confirms the Save, counting adjustedWritten (the
+// side-by-side file already written) among its files, or saying adjustedFailure (why it was
+// not).
 void EstimateDepthAndSave(int offsetX, int offsetY, const SaveNames& names, bool adjustedWritten,
-                          const std::string& adjustedFailure = "", const SaveExtras& extras = {});
+                          const std::string& adjustedFailure = "", bool extras = false);
 
 // On the loop: shows what finished passes brought (the newest map, status texts).
 void ShowFinishedDepth();
 
-// Ends the run's depth work: waits for Saves still running, shows their outcome.
-void StopDepthWork();
+// Ends the run's depth work and shows the outcome of its Saves. The map pass under way is
+// called off; the Saves run to their end unless callOff or a Stop or Exit while they run (they
+// then end after the file being written, so the program ends at once).
+void StopDepthWork(bool callOff = false);
 
 // Depth passes finished and asked for since the program started (the tests count them).
 long DepthPassCount();

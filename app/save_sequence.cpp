@@ -3,11 +3,10 @@
 #include "app/save_sequence.h"
 
 #include "app/estimate_depth.h"
+#include "runtime/qivlib.h"
 #include "stereo/photo_files.h"
 #include "stereo/previews.h"
-#include "stereo/save_extras.h"
 #include "stereo/save_results.h"
-#include "runtime/qivlib.h"
 
 #include <cstdio>
 #include <string>
@@ -55,20 +54,7 @@ void SaveSequence(int W, int H, const std::uint32_t* bufferA, const std::uint32_
         const std::string text = "Save failed: " + reason;
         QIV_SetStatus(text.c_str());
     }
-    SaveExtras extras;
-    if (saved == SAVE_OK) {
-        // The wiggle GIF and the least-squares anaglyph join the set under its base.
-        const EyePair eyes = EyesOf(bufferA, bufferB, offsetX, offsetY, layout);
-        const AlignedEyes aligned{W, H, eyes.left, eyes.right, eyes.offsetX, eyes.offsetY};
-        std::string gif, dubois, gifWhy, duboisWhy;
-        const bool gifWritten = SaveWiggleGif(lastNames, aligned, &gif, &gifWhy) == IMAGE_IO_OK;
-        const bool duboisWritten = SaveDuboisAnaglyph(lastNames, aligned, PHOTO_FILE_WRITER,
-                                                      &dubois, &duboisWhy) == IMAGE_IO_OK;
-        extras.tried = 2;
-        extras.written = (gifWritten ? 1 : 0) + (duboisWritten ? 1 : 0);
-        if (!gifWritten || !duboisWritten) {
-            extras.failure = (gifWritten ? dubois : gif) + ": " + (gifWritten ? duboisWhy : gifWhy);
-        }
-    }
-    EstimateDepthAndSave(offsetX, offsetY, lastNames, saved == SAVE_OK, reason, extras);
+    // The wiggle GIF and the least-squares anaglyph join the set under its base, written with
+    // the view and map files off the loop.
+    EstimateDepthAndSave(offsetX, offsetY, lastNames, saved == SAVE_OK, reason, saved == SAVE_OK);
 }

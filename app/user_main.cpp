@@ -76,6 +76,7 @@ struct Run {
     int depthOffsetX = INT_MIN; // the offset of the last depth request
     int depthOffsetY = INT_MIN;
     DepthPlacement depth = {0, 0, 0, 0}; // where "CV depth" stands and how large its map may be
+    bool stopped = false;                // Stop or Exit ended the run, not Quit
 
     int CommittedOffsetX() const { return leftLineX - rightLineX + W; }
 };
@@ -501,11 +502,14 @@ bool Iterate(Run& run) {
     }
     ReadBackParameters(run);
     // Stop ends the run as Quit does: a user pressing Stop expects the program to stop.
-    return WaitFrame() == 0;
+    run.stopped = WaitFrame() != 0;
+    return !run.stopped;
 }
 
-void ShutDown() {
-    StopDepthWork();
+// After Stop or Exit the depth work is called off rather than waited for, so the program ends
+// at once; after Quit a Save still finishes.
+void ShutDown(const Run& run) {
+    StopDepthWork(run.stopped);
     QIV_DestroyButtonBox();
     for (int n = SOURCE; n <= WIGGLE_B; ++n) {
         if (IsImageWindowInUse(n)) {
@@ -547,5 +551,5 @@ void UserMain() {
         while (Iterate(run)) {
         }
     }
-    ShutDown();
+    ShutDown(run);
 }

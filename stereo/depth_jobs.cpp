@@ -1,6 +1,8 @@
 // The background thread of the depth passes.
 #include "stereo/depth_jobs.h"
 
+#include "stereo/save_extras.h"
+
 #include <opencv2/imgproc.hpp>
 
 #include <algorithm>
@@ -17,7 +19,7 @@ struct DepthJobs {
     std::vector<std::uint32_t> viewB;
     int W = 0;
     int H = 0;
-    StereoFunction stereo = nullptr;
+    CancellableStereoFunction stereo = nullptr;
     ImageWriter writer{};
 
     std::mutex mutex;
@@ -27,6 +29,9 @@ struct DepthJobs {
     std::optional<std::pair<long, DepthRequest>> show;
     std::vector<DepthResult> finished;
     bool stopping = false;
+    bool callingOff = false;         // DEPTH_CALL_OFF: every request gives up
+    bool runningShow = false;        // the request under way is a map pass a newer one replaces
+    std::atomic<bool> cancel{false}; // the request under way gives up
     std::atomic<long>* passes = nullptr;
     std::thread thread;
 };
@@ -35,27 +40,50 @@ namespace {
 
 DepthResult RunRequest(DepthJobs& jobs, long sequence, const DepthRequest& request,
                        DepthPass* pass) {
-    const EyePair eyes = EyesOf(jobs.viewA.data(), jobs.viewB.data(), request.offsetX,
-                                request.offsetY, request.layout);
-    const DepthInput input = {
-        eyes.left,         eyes.right,        jobs.W, jobs.H, eyes.offsetX, eyes.offsetY,
-        request.swapDepth, request.parameters};
     DepthResult result;
     result.sequence = sequence;
     result.save = request.save;
     result.names = request.names;
+    if (jobs.cancel) {
+        result.status = DEPTH_CANCELLED;
+        result.cancelled = true;
+        return result;
+    }
+    const EyePair eyes = EyesOf(jobs.viewA.data(), jobs.viewB.data(), request.offsetX,
+                                request.offsetY, request.layout);
+    if (request.save && request.extras) {
+        // Before the pass, so that Stop during the pass leaves them written.
+        const AlignedEyes aligned{jobs.W,     jobs.H,       eyes.left,
+                                  eyes.right, eyes.offsetX, eyes.offsetY};
+        const ExtrasOutcome extras =
+            SaveExtraFiles(request.names, aligned, jobs.writer, &jobs.cancel);
+        result.extrasWritten = extras.written;
+        result.extrasFailure = extras.failure;
+        result.cancelled = extras.cancelled;
+    }
+    DepthInput input = {
+        eyes.left,         eyes.right,        jobs.W, jobs.H, eyes.offsetX, eyes.offsetY,
+        request.swapDepth, request.parameters};
+    input.cancel = &jobs.cancel;
     result.status = RunDepthPass(input, jobs.stereo, pass);
     DepthStatusText(*pass, result.text, sizeof result.text);
+    if (result.status == DEPTH_CANCELLED) {
+        result.cancelled = true;
+        return result;
+    }
     if (request.save) {
         std::string reasons[3];
-        WriteDepthFiles(*pass, &result.names, jobs.writer, &result.written, reasons);
+        if (WriteDepthFiles(*pass, &result.names, jobs.writer, &result.written, reasons,
+                            &jobs.cancel) == SAVE_CANCELLED) {
+            result.cancelled = true;
+        }
         for (const std::string& reason : reasons) {
             if (result.failure.empty()) {
                 result.failure = reason;
             }
         }
     }
-    if (result.status == DEPTH_DONE) {
+    if (result.status == DEPTH_DONE && !result.cancelled) {
         FitDepthMap(pass->map.data(), pass->overlap.cols, pass->overlap.rows,
                     request.parameters.maxDisparity, request.displayWidth, request.displayHeight,
                     &result.display, &result.displayWidth, &result.displayHeight);
@@ -78,20 +106,23 @@ void Serve(DepthJobs* jobs) {
         } else {
             return;
         }
+        jobs->runningShow = !next.second.save;
+        jobs->cancel = jobs->callingOff;
         lock.unlock();
         DepthResult result = RunRequest(*jobs, next.first, next.second, &pass);
         lock.lock();
-        jobs->finished.push_back(std::move(result));
-        if (jobs->passes != nullptr) {
+        jobs->runningShow = false;
+        if (!result.cancelled && jobs->passes != nullptr) {
             ++*jobs->passes;
         }
+        jobs->finished.push_back(std::move(result));
     }
 }
 
 } // namespace
 
 DepthJobs* StartDepthJobs(std::vector<std::uint32_t> viewA, std::vector<std::uint32_t> viewB, int W,
-                          int H, StereoFunction stereo, const ImageWriter& writer,
+                          int H, CancellableStereoFunction stereo, const ImageWriter& writer,
                           std::atomic<long>* passes) {
     auto* jobs = new DepthJobs;
     jobs->viewA = std::move(viewA);
@@ -111,6 +142,9 @@ long SubmitDepthJob(DepthJobs* jobs, const DepthRequest& request) {
     // A waiting map request is older than this one, whatever this one is: its map would only
     // be replaced.
     jobs->show.reset();
+    if (jobs->runningShow) {
+        jobs->cancel = true;
+    }
     if (request.save) {
         jobs->saves.emplace_back(sequence, request);
     } else {
@@ -127,11 +161,15 @@ std::vector<DepthResult> TakeDepthResults(DepthJobs* jobs) {
     return taken;
 }
 
-std::vector<DepthResult> StopDepthJobs(DepthJobs* jobs) {
+std::vector<DepthResult> StopDepthJobs(DepthJobs* jobs, DepthStop how) {
     {
         std::lock_guard lock(jobs->mutex);
         jobs->stopping = true;
         jobs->show.reset();
+        jobs->callingOff = how == DEPTH_CALL_OFF;
+        if (jobs->runningShow || jobs->callingOff) {
+            jobs->cancel = true;
+        }
     }
     jobs->wake.notify_one();
     jobs->thread.join();

@@ -28,15 +28,29 @@ std::size_t Bytes(const IplImage* image) {
     return image->imageSize > 0 ? static_cast<std::size_t>(image->imageSize) : 0;
 }
 
+bool Cancelled(const DepthInput& input) {
+    return input.cancel != nullptr && input.cancel->load();
+}
+
 // Colour images, grey images and the stereo call on the overlap buffers already in pass.
-int Match(const DepthInput& input, StereoFunction stereo, DepthPass* pass) {
+template <typename Stereo>
+int Match(const DepthInput& input, const Stereo& stereo, DepthPass* pass) {
     const Overlap& o = pass->overlap;
     DepthWorkspace& w = pass->workspace;
     IplImage* scratch = Reuse(w.scratch, cvSize(input.W, input.H), 3);
     IplImage* colour1 = Reuse(w.colour1, cvSize(o.cols, o.rows), 3);
     IplImage* colour2 = Reuse(w.colour2, cvGetSize(colour1), 3);
-    if (FillColourImage(pass->left.data(), input.W, input.H, scratch, colour1) != 0 ||
-        FillColourImage(pass->right.data(), input.W, input.H, scratch, colour2) != 0) {
+    // Each step on a camera-size pair takes tens of milliseconds: the flag is looked at between.
+    if (Cancelled(input)) {
+        return DEPTH_CANCELLED;
+    }
+    if (FillColourImage(pass->left.data(), input.W, input.H, scratch, colour1) != 0) {
+        return DEPTH_NO_MEMORY;
+    }
+    if (Cancelled(input)) {
+        return DEPTH_CANCELLED;
+    }
+    if (FillColourImage(pass->right.data(), input.W, input.H, scratch, colour2) != 0) {
         return DEPTH_NO_MEMORY;
     }
     IplImage* grey1 = Reuse(w.grey1, cvGetSize(colour1), 1);
@@ -45,11 +59,13 @@ int Match(const DepthInput& input, StereoFunction stereo, DepthPass* pass) {
     cvCvtColor(colour1, grey1, CV_BGR2GRAY);
     cvCvtColor(colour2, grey2, CV_BGR2GRAY);
 
-    const StereoParameters& p = input.parameters;
-    pass->stereoResult = stereo(grey1, grey2, STEREO_MODE_BIRCHFIELD, depth, p.maxDisparity,
-                                p.param[0], p.param[1], p.param[2], p.param[3], p.param[4]);
+    if (Cancelled(input)) {
+        return DEPTH_CANCELLED;
+    }
+    pass->stereoResult = stereo(grey1, grey2, depth);
     if (pass->stereoResult != 0) {
-        return DEPTH_STEREO_FAILED;
+        // A result forced by the flag is no fault of the pair or parameters.
+        return Cancelled(input) ? DEPTH_CANCELLED : DEPTH_STEREO_FAILED;
     }
     // The map leaves OpenCV's padded rows for unpadded ones, so that callers need no OpenCV.
     pass->map.resize(static_cast<std::size_t>(o.cols) * static_cast<std::size_t>(o.rows));
@@ -119,7 +135,10 @@ int FillColourImage(const std::uint32_t* window, int W, int H, IplImage* scratch
     return 0;
 }
 
-int RunDepthPass(const DepthInput& input, StereoFunction stereo, DepthPass* pass) {
+namespace {
+
+template <typename Stereo>
+int Run(const DepthInput& input, bool haveStereo, const Stereo& stereo, DepthPass* pass) {
     // The buffers keep their capacity, so a caller that reuses its DepthPass saves the
     // allocation and page faults of two W x H buffers per pass.
     pass->status = DEPTH_NO_OVERLAP;
@@ -153,7 +172,7 @@ int RunDepthPass(const DepthInput& input, StereoFunction stereo, DepthPass* pass
             pass->status = DEPTH_TOO_NARROW;
         } else if (maxDisparity < 1 || maxDisparity > MaxDisparityLimit(o.cols)) {
             pass->status = DEPTH_BAD_MAX_DISPARITY;
-        } else if (stereo == nullptr) {
+        } else if (!haveStereo) {
             pass->status = DEPTH_STEREO_FAILED;
         } else {
             pass->status = Match(input, stereo, pass);
@@ -171,6 +190,30 @@ int RunDepthPass(const DepthInput& input, StereoFunction stereo, DepthPass* pass
         pass->workspace = {};
     }
     return pass->status;
+}
+
+} // namespace
+
+int RunDepthPass(const DepthInput& input, StereoFunction stereo, DepthPass* pass) {
+    const StereoParameters& p = input.parameters;
+    return Run(
+        input, stereo != nullptr,
+        [&](IplImage* left, IplImage* right, IplImage* depth) {
+            return stereo(left, right, STEREO_MODE_BIRCHFIELD, depth, p.maxDisparity, p.param[0],
+                          p.param[1], p.param[2], p.param[3], p.param[4]);
+        },
+        pass);
+}
+
+int RunDepthPass(const DepthInput& input, CancellableStereoFunction stereo, DepthPass* pass) {
+    const StereoParameters& p = input.parameters;
+    return Run(
+        input, stereo != nullptr,
+        [&](IplImage* left, IplImage* right, IplImage* depth) {
+            return stereo(left, right, STEREO_MODE_BIRCHFIELD, depth, p.maxDisparity, p.param[0],
+                          p.param[1], p.param[2], p.param[3], p.param[4], input.cancel);
+        },
+        pass);
 }
 
 void DepthStatusText(const DepthPass& pass, char* text, std::size_t size) {
@@ -194,6 +237,9 @@ void DepthStatusText(const DepthPass& pass, char* text, std::size_t size) {
         break;
     case DEPTH_STEREO_FAILED:
         std::snprintf(text, size, "%s", StereoFailureText(pass.stereoResult));
+        break;
+    case DEPTH_CANCELLED:
+        std::snprintf(text, size, "Depth pass called off");
         break;
     default:
         std::snprintf(text, size, "Out of memory");

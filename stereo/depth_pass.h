@@ -9,6 +9,7 @@
 #include <opencv2/core/core_c.h>
 #include <opencv2/core/types_c.h>
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -20,6 +21,11 @@
 using StereoFunction = int (*)(const CvArr* left, const CvArr* right, int mode, CvArr* depth,
                                int maxDisparity, double param1, double param2, double param3,
                                double param4, double param5);
+// The same with a flag: once it turns true the call gives up soon, non-zero, the map untouched.
+using CancellableStereoFunction = int (*)(const CvArr* left, const CvArr* right, int mode,
+                                          CvArr* depth, int maxDisparity, double param1,
+                                          double param2, double param3, double param4,
+                                          double param5, const std::atomic<bool>* cancel);
 
 // Mode argument of the stereo call: Birchfield-Tomasi pixel-to-pixel matching.
 constexpr int STEREO_MODE_BIRCHFIELD = 0;
@@ -33,6 +39,7 @@ enum DepthStatus {
     DEPTH_BAD_MAX_DISPARITY = 3, // maxDisparity outside 1 ... MaxDisparityLimit(cols)
     DEPTH_STEREO_FAILED = 4,     // the stereo call returned a non-zero result
     DEPTH_NO_MEMORY = 5,         // the working images could not be allocated
+    DEPTH_CANCELLED = 6,         // called off through DepthInput::cancel: no map, no fault
 };
 
 // The pair in eye terms (EyesOf): the offset is the left eye's against the right.
@@ -45,6 +52,8 @@ struct DepthInput {
     int offsetY;
     int swapDepth; // 1: the right eye is the left image of the stereo call
     StereoParameters parameters;
+    // Set by another thread to call the pass off; it is checked before and by the stereo call.
+    const std::atomic<bool>* cancel = nullptr;
 };
 
 struct IplImageReleaser {
@@ -105,6 +114,8 @@ int FillColourImage(const std::uint32_t* window, int W, int H, IplImage* scratch
 // reuses its buffers and working images. The overlap buffers are kept whenever the
 // overlap is not empty, so the aligned views can be written even when matching was skipped.
 int RunDepthPass(const DepthInput& input, StereoFunction stereo, DepthPass* pass);
+// The same with a stereo call that input.cancel can end early (DEPTH_CANCELLED).
+int RunDepthPass(const DepthInput& input, CancellableStereoFunction stereo, DepthPass* pass);
 
 // A line for the main window's status line saying why a pass made no map ("" for a map).
 void DepthStatusText(const DepthPass& pass, char* text, std::size_t size);

@@ -43,3 +43,28 @@ int SaveDuboisAnaglyph(const SaveNames& names, const AlignedEyes& eyes, const Im
         },
         path);
 }
+
+ExtrasOutcome SaveExtraFiles(const SaveNames& names, const AlignedEyes& eyes,
+                             const ImageWriter& writer, const std::atomic<bool>* cancel) {
+    ExtrasOutcome outcome;
+    auto one = [&](auto save) {
+        if (cancel != nullptr && cancel->load()) {
+            outcome.cancelled = true;
+            return;
+        }
+        ++outcome.tried;
+        std::string path, reason;
+        if (save(&path, &reason) == IMAGE_IO_OK) {
+            ++outcome.written;
+        } else if (outcome.failure.empty()) {
+            outcome.failure = path + ": " + reason;
+        }
+    };
+    one([&](std::string* path, std::string* reason) {
+        return SaveWiggleGif(names, eyes, path, reason);
+    });
+    one([&](std::string* path, std::string* reason) {
+        return SaveDuboisAnaglyph(names, eyes, writer, path, reason);
+    });
+    return outcome;
+}

@@ -5,6 +5,7 @@
 #include "stereo/image_io.h"
 #include "stereo/save_results.h"
 
+#include <atomic>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -41,3 +42,14 @@ int SaveWiggleGif(const SaveNames& names, const AlignedEyes& eyes, std::string* 
 // B_dubois.png of the set through writer, cropped to the overlap.
 int SaveDuboisAnaglyph(const SaveNames& names, const AlignedEyes& eyes, const ImageWriter& writer,
                        std::string* path, std::string* reason);
+
+// The set's wiggle GIF and least-squares anaglyph, in that order. A file not yet begun when
+// *cancel (may be null) turns true is not written and sets cancelled.
+struct ExtrasOutcome {
+    int tried = 0;
+    int written = 0;
+    std::string failure; // the first file not written: its name and why
+    bool cancelled = false;
+};
+ExtrasOutcome SaveExtraFiles(const SaveNames& names, const AlignedEyes& eyes,
+                             const ImageWriter& writer, const std::atomic<bool>* cancel = nullptr);

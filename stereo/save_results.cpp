@@ -89,7 +89,7 @@ int SaveAdjustedPair(int H, const std::uint32_t* bufferA, const std::uint32_t* b
 }
 
 int WriteDepthFiles(const DepthPass& pass, SaveNames* names, const ImageWriter& writer,
-                    unsigned* written, std::string* reasons) {
+                    unsigned* written, std::string* reasons, const std::atomic<bool>* cancel) {
     unsigned bits = 0;
     if (written != nullptr) {
         *written = 0;
@@ -101,8 +101,16 @@ int WriteDepthFiles(const DepthPass& pass, SaveNames* names, const ImageWriter& 
     }
     const Overlap& o = pass.overlap;
     bool failed = false;
+    bool cancelled = false;
+    auto goOn = [&] {
+        cancelled = cancelled || (cancel != nullptr && cancel->load());
+        return !cancelled;
+    };
     auto colour = [&](std::string SaveNames::*file, const std::uint32_t* view, unsigned bit,
                       int index) {
+        if (!goOn()) {
+            return;
+        }
         std::string* reason = reasons != nullptr ? &reasons[index] : nullptr;
         const int result = WriteUnderFreeName(names, file, [&](const char* path) {
             return writer.writeColour(path, IMAGE_FILE_PNG, view, o.cols, o.rows, pass.W, reason);
@@ -115,7 +123,7 @@ int WriteDepthFiles(const DepthPass& pass, SaveNames* names, const ImageWriter& 
     };
     colour(&SaveNames::right, rightEye, DEPTH_FILE_RIGHT, 0);
     colour(&SaveNames::left, leftEye, DEPTH_FILE_LEFT, 1);
-    if (pass.status == DEPTH_DONE) {
+    if (pass.status == DEPTH_DONE && goOn()) {
         std::string* reason = reasons != nullptr ? &reasons[2] : nullptr;
         const int result = WriteUnderFreeName(names, &SaveNames::depth, [&](const char* path) {
             return writer.writeGrey(path, pass.map.data(), o.cols, o.rows, o.cols, reason);
@@ -129,5 +137,5 @@ int WriteDepthFiles(const DepthPass& pass, SaveNames* names, const ImageWriter& 
     if (written != nullptr) {
         *written = bits;
     }
-    return failed ? SAVE_WRITE_FAILED : SAVE_OK;
+    return failed ? SAVE_WRITE_FAILED : cancelled ? SAVE_CANCELLED : SAVE_OK;
 }

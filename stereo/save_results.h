@@ -6,6 +6,7 @@
 #include "stereo/depth_pass.h"
 #include "stereo/image_io.h"
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <ctime>
@@ -59,6 +60,7 @@ enum SaveResult {
     SAVE_WRITE_FAILED = 2, // the writer failed on at least one file
     SAVE_NO_MEMORY = 3,    // the composed image could not be allocated
     SAVE_NAME_TAKEN = 4,   // the writer found the name taken
+    SAVE_CANCELLED = 5,    // called off before every file was begun; those written are whole
 };
 
 // The aligned pair side by side: (2 x cols) x rows pixels, aligned view A in the left half and
@@ -84,6 +86,8 @@ enum DepthFileBits {
 // whatever swapDepth was, then the map to names->depth when the pass made one, each under a free
 // name (WriteUnderFreeName). Every write is attempted; written (may be null) receives the
 // DepthFileBits of the files written, and reasons (null, or three strings in the order of the
-// files) the cause of each failure. SAVE_OK, SAVE_NO_OVERLAP or SAVE_WRITE_FAILED.
+// files) the cause of each failure. A file not yet begun when *cancel (may be null) turns true
+// is not written. SAVE_OK, SAVE_NO_OVERLAP, SAVE_WRITE_FAILED or SAVE_CANCELLED.
 int WriteDepthFiles(const DepthPass& pass, SaveNames* names, const ImageWriter& writer,
-                    unsigned* written, std::string* reasons = nullptr);
+                    unsigned* written, std::string* reasons = nullptr,
+                    const std::atomic<bool>* cancel = nullptr);

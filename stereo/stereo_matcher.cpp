@@ -243,6 +243,9 @@ int MatchGrey(const uint8_t* left, size_t leftStep, const uint8_t* right, size_t
     }
     const int groups = (height + lanes - 1) / lanes;
     std::atomic<bool> failed{false};
+    auto cancelled = [&] {
+        return options.cancel != nullptr && options.cancel->load(std::memory_order_relaxed);
+    };
     try {
         // The map is built apart from depth, which may alias an input still being read.
         // Every pixel is written by its row group before it is read.
@@ -254,7 +257,7 @@ int MatchGrey(const uint8_t* left, size_t leftStep, const uint8_t* right, size_t
         RunOnThreads(std::min(threads, groups), [&] {
             try {
                 RowGroupWorkspace ws(width, params.maxDisparity, lanes);
-                for (int g = nextGroup++; g < groups && !failed; g = nextGroup++) {
+                for (int g = nextGroup++; g < groups && !failed && !cancelled(); g = nextGroup++) {
                     MatchRowGroup(ws, left, leftStep, right, rightStep, map.get(), width, height,
                                   params, kernel, g);
                 }
@@ -265,12 +268,16 @@ int MatchGrey(const uint8_t* left, size_t leftStep, const uint8_t* right, size_t
         if (failed) {
             return STEREO_ERR_MEMORY;
         }
+        if (cancelled()) {
+            return STEREO_CANCELLED;
+        }
 
         const int columnBlocks = (width + COLUMN_BLOCK - 1) / COLUMN_BLOCK;
         std::atomic<int> nextColumns{0};
         RunOnThreads(std::min(threads, columnBlocks), [&] {
             try {
-                for (int b = nextColumns++; b < columnBlocks && !failed; b = nextColumns++) {
+                for (int b = nextColumns++; b < columnBlocks && !failed && !cancelled();
+                     b = nextColumns++) {
                     const int first = b * COLUMN_BLOCK;
                     PostProcessColumns(map.get(), left, leftStep, width, height, params, first,
                                        std::min(first + COLUMN_BLOCK, width));
@@ -282,12 +289,15 @@ int MatchGrey(const uint8_t* left, size_t leftStep, const uint8_t* right, size_t
         if (failed) {
             return STEREO_ERR_MEMORY;
         }
+        if (cancelled()) {
+            return STEREO_CANCELLED;
+        }
 
         const int rowBlocks = (height + ROW_BLOCK - 1) / ROW_BLOCK;
         std::atomic<int> nextRows{0};
         RunOnThreads(std::min(threads, rowBlocks), [&] {
             try {
-                for (int b = nextRows++; b < rowBlocks && !failed; b = nextRows++) {
+                for (int b = nextRows++; b < rowBlocks && !failed && !cancelled(); b = nextRows++) {
                     const int first = b * ROW_BLOCK;
                     PostProcessRows(map.get(), left, leftStep, right, rightStep, width, height,
                                     params, first, std::min(first + ROW_BLOCK, height));
@@ -298,6 +308,9 @@ int MatchGrey(const uint8_t* left, size_t leftStep, const uint8_t* right, size_t
         });
         if (failed) {
             return STEREO_ERR_MEMORY;
+        }
+        if (cancelled()) {
+            return STEREO_CANCELLED;
         }
 
         for (int y = 0; y < height; ++y) {

@@ -6,6 +6,8 @@
 #include <opencv2/core/core_c.h>
 #include <opencv2/core/types_c.h>
 
+#include <atomic>
+
 #define CV_DISPARITY_BIRCHFIELD 0
 
 // Result codes of cvFindStereoCorrespondence. On any non-zero result nothing was computed and the
@@ -21,6 +23,7 @@ enum {
     STEREO_ERR_PARAMETER = 7,     // a parameter not finite, beyond int, or a penalty so large
                                   // that the path sums of this image could overflow
     STEREO_ERR_MEMORY = 8,        // working memory could not be allocated
+    STEREO_CANCELLED = 9,         // the caller called the match off before it finished
 };
 
 // Fills depthImage with the raw disparity d (0 ... maxDisparity) of every left pixel, where left
@@ -32,6 +35,13 @@ enum {
 int cvFindStereoCorrespondence(const CvArr* leftImage, const CvArr* rightImage, int mode,
                                CvArr* depthImage, int maxDisparity, double param1, double param2,
                                double param3, double param4, double param5);
+
+// The same, given up with STEREO_CANCELLED soon after *cancel (may be null) turns true; a
+// caller on another thread can so end a long match without waiting for it.
+int FindStereoCorrespondenceCancellable(const CvArr* leftImage, const CvArr* rightImage, int mode,
+                                        CvArr* depthImage, int maxDisparity, double param1,
+                                        double param2, double param3, double param4, double param5,
+                                        const std::atomic<bool>* cancel);
 
 // A short English description of a result code, for messages to the user.
 const char* StereoResultText(int result);

@@ -72,6 +72,15 @@ int View(const CvArr* arr, ImageView* view) {
 int cvFindStereoCorrespondence(const CvArr* leftImage, const CvArr* rightImage, int mode,
                                CvArr* depthImage, int maxDisparity, double param1, double param2,
                                double param3, double param4, double param5) {
+    return FindStereoCorrespondenceCancellable(leftImage, rightImage, mode, depthImage,
+                                               maxDisparity, param1, param2, param3, param4, param5,
+                                               nullptr);
+}
+
+int FindStereoCorrespondenceCancellable(const CvArr* leftImage, const CvArr* rightImage, int mode,
+                                        CvArr* depthImage, int maxDisparity, double param1,
+                                        double param2, double param3, double param4, double param5,
+                                        const std::atomic<bool>* cancel) {
     if (!leftImage || !rightImage || !depthImage) {
         return STEREO_ERR_NULL;
     }
@@ -110,8 +119,11 @@ int cvFindStereoCorrespondence(const CvArr* leftImage, const CvArr* rightImage, 
             return result;
         }
     }
+    stereo::MatchOptions options;
+    options.cancel = cancel;
     return stereo::MatchGrey(left.data, left.step, right.data, right.step,
-                             const_cast<uint8_t*>(depth.data), depth.step, width, height, params);
+                             const_cast<uint8_t*>(depth.data), depth.step, width, height, params,
+                             options);
 }
 
 const char* StereoResultText(int result) {
@@ -134,6 +146,8 @@ const char* StereoResultText(int result) {
         return "a stereo parameter is out of range";
     case STEREO_ERR_MEMORY:
         return "not enough memory";
+    case STEREO_CANCELLED:
+        return "called off";
     default:
         return "unknown result";
     }

@@ -1,6 +1,7 @@
 // Internal interfaces of the disparity matcher, shared by its parts, the tests and the benchmarks.
 #pragma once
 
+#include <atomic>
 #include <climits>
 #include <cstddef>
 #include <cstdint>
@@ -36,6 +37,8 @@ enum class Kernel { AUTO, GENERIC, AVX2, AVX512 };
 struct MatchOptions {
     Kernel kernel = Kernel::AUTO;
     int threads = 0; // 0: one per hardware thread
+    // Once true, the call gives up between row groups or post-processing blocks.
+    const std::atomic<bool>* cancel = nullptr;
 };
 
 // Rounds and checks the five raw parameters for an image of the given width; returns STEREO_OK
@@ -43,7 +46,8 @@ struct MatchOptions {
 int ResolveParameters(int width, int maxDisparity, const double raw[5], MatchParams* out);
 
 // The matcher on plain buffers (rows of `step` bytes). Sizes and parameters must already be
-// valid. depth may alias left or right. Returns STEREO_OK or STEREO_ERR_MEMORY.
+// valid. depth may alias left or right. Returns STEREO_OK, STEREO_ERR_MEMORY or STEREO_CANCELLED
+// (depth untouched).
 int MatchGrey(const uint8_t* left, size_t leftStep, const uint8_t* right, size_t rightStep,
               uint8_t* depth, size_t depthStep, int width, int height, const MatchParams& params,
               const MatchOptions& options = {});

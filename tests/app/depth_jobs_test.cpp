@@ -1,13 +1,16 @@
-// Depth passes off the loop: a pass held up by the matcher lets the loop ask again, only the
-// newest map request runs after it, a Save is never dropped, and results never go back in
-// time. Also the map's picture for the display.
+// Depth passes off the loop: a newer request calls off the map pass under way, only the newest
+// map request runs after it, a Save is never dropped, results never go back in time, and Stop
+// calls off a Save at once. Also the map's picture for the display.
 #include "stereo/depth_jobs.h"
+#include "tests/support/temp_folder.h"
 #include "tests/support/watchdog.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <filesystem>
 #include <mutex>
 #include <thread>
 
@@ -27,22 +30,39 @@ Gate& TheGate() {
     return gate;
 }
 
+// Stays in the matcher until the gate opens or the pass is called off, as the matcher would.
 int GatedStereo(const CvArr*, const CvArr*, int, CvArr* depth, int maxDisparity, double, double,
-                double, double, double) {
+                double, double, double, const std::atomic<bool>* cancel) {
     Gate& gate = TheGate();
     std::unique_lock lock(gate.mutex);
     ++gate.entered;
     gate.maxDisparities.push_back(maxDisparity);
     gate.changed.notify_all();
-    gate.changed.wait(lock, [&] { return gate.open; });
+    // The flag comes with no notification: it is looked at every few milliseconds.
+    while (!gate.open && !*cancel) {
+        gate.changed.wait_for(lock, std::chrono::milliseconds(2));
+    }
+    if (!gate.open) {
+        return 9;
+    }
     cvSetZero(depth);
     return 0;
 }
 
+void WaitUntilEntered(int count) {
+    Gate& gate = TheGate();
+    std::unique_lock lock(gate.mutex);
+    gate.changed.wait(lock, [&] { return gate.entered == count; });
+}
+
+int writes = 0;
+
 int NoWrite(const char*, ImageFileFormat, const std::uint32_t*, int, int, int, std::string*) {
+    ++writes;
     return 0;
 }
 int NoWriteGrey(const char*, const std::uint8_t*, int, int, int, std::string*) {
+    ++writes;
     return 0;
 }
 
@@ -62,15 +82,17 @@ TEST(DepthJobs, OnlyTheNewestMapRequestRunsAndSavesAreKept) {
                                      ImageWriter{NoWrite, NoWriteGrey});
     Gate& gate = TheGate();
     EXPECT_EQ(SubmitDepthJob(jobs, Request(1)), 1);
+    WaitUntilEntered(1);
     {
-        std::unique_lock lock(gate.mutex);
-        gate.changed.wait(lock, [&] { return gate.entered == 1; });
+        // Pass 1 stays in the matcher while the loop goes on asking; the first request calls
+        // it off.
+        std::lock_guard lock(gate.mutex);
+        SubmitDepthJob(jobs, Request(2));
+        SubmitDepthJob(jobs, Request(3, true));
+        SubmitDepthJob(jobs, Request(4));
+        SubmitDepthJob(jobs, Request(5));
     }
-    // While pass 1 runs, the loop goes on asking.
-    SubmitDepthJob(jobs, Request(2));
-    SubmitDepthJob(jobs, Request(3, true));
-    SubmitDepthJob(jobs, Request(4));
-    SubmitDepthJob(jobs, Request(5));
+    WaitUntilEntered(2); // the Save's pass, which newer map requests do not call off
     {
         std::lock_guard lock(gate.mutex);
         gate.open = true;
@@ -83,6 +105,7 @@ TEST(DepthJobs, OnlyTheNewestMapRequestRunsAndSavesAreKept) {
             EXPECT_TRUE(sequences.empty() || result.sequence > sequences.back())
                 << "a result older than one already taken";
             EXPECT_EQ(result.save, result.sequence == 3);
+            EXPECT_EQ(result.status, result.sequence == 1 ? DEPTH_CANCELLED : DEPTH_DONE);
             sequences.push_back(result.sequence);
         }
         std::this_thread::yield();
@@ -90,6 +113,71 @@ TEST(DepthJobs, OnlyTheNewestMapRequestRunsAndSavesAreKept) {
     EXPECT_EQ(sequences, (std::vector<long>{1, 3, 5}));
     EXPECT_EQ(gate.maxDisparities, (std::vector<int>{1, 3, 5}));
     EXPECT_TRUE(StopDepthJobs(jobs).empty());
+}
+
+TEST(DepthJobs, StopCallsOffTheSaveUnderWayAndThoseWaiting) {
+    Watchdog watchdog(std::chrono::seconds(60));
+    const int W = 16, H = 4;
+    Gate& gate = TheGate();
+    gate.open = false;
+    gate.entered = 0;
+    writes = 0;
+    DepthJobs* jobs = StartDepthJobs(std::vector<std::uint32_t>(W * H, 0x808080),
+                                     std::vector<std::uint32_t>(W * H, 0x808080), W, H, GatedStereo,
+                                     ImageWriter{NoWrite, NoWriteGrey});
+    SubmitDepthJob(jobs, Request(1, true));
+    WaitUntilEntered(1);
+    SubmitDepthJob(jobs, Request(2, true));
+    // The gate never opens: only calling the pass off ends it.
+    const std::vector<DepthResult> rest = StopDepthJobs(jobs, DEPTH_CALL_OFF);
+    ASSERT_EQ(rest.size(), 2u) << "every Save reports";
+    for (const DepthResult& result : rest) {
+        EXPECT_TRUE(result.cancelled);
+        EXPECT_EQ(result.written, 0u);
+    }
+    EXPECT_EQ(writes, 0) << "a file after the pass called off";
+    EXPECT_EQ(gate.entered, 1) << "the waiting Save never reached the matcher";
+}
+
+int FlatStereo(const CvArr*, const CvArr*, int, CvArr* depth, int, double, double, double, double,
+               double, const std::atomic<bool>*) {
+    cvSetZero(depth);
+    return 0;
+}
+
+int FailLeft(const char* path, ImageFileFormat, const std::uint32_t*, int, int, int,
+             std::string* reason) {
+    if (std::string(path).ends_with("_Left.png")) {
+        *reason = "disk full";
+        return IMAGE_IO_WRITE_FAILED;
+    }
+    return IMAGE_IO_OK;
+}
+
+// A Save's wiggle GIF and anaglyph are written on the jobs thread with its views and map, and
+// its result counts each file and keeps the first failure.
+TEST(DepthJobs, ASaveCountsItsExtraFilesAndItsFailures) {
+    Watchdog watchdog(std::chrono::seconds(60));
+    TempFolder folder;
+    const int W = 40, H = 30;
+    std::vector<std::uint32_t> view(W * H);
+    for (int i = 0; i < W * H; ++i) {
+        view[i] = static_cast<std::uint32_t>(i * 2654435761u) & 0xFFFFFF;
+    }
+    DepthJobs* jobs =
+        StartDepthJobs(view, view, W, H, FlatStereo, ImageWriter{FailLeft, NoWriteGrey});
+    DepthRequest request = Request(8, true);
+    request.extras = true;
+    request.names = MakeSaveNames(folder.path.c_str(), "B");
+    SubmitDepthJob(jobs, request);
+    const std::vector<DepthResult> results = StopDepthJobs(jobs);
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_FALSE(results[0].cancelled);
+    EXPECT_EQ(results[0].status, DEPTH_DONE);
+    EXPECT_EQ(results[0].written, unsigned(DEPTH_FILE_RIGHT | DEPTH_FILE_MAP));
+    EXPECT_EQ(results[0].failure, "disk full");
+    EXPECT_EQ(results[0].extrasWritten, 2);
+    EXPECT_TRUE(std::filesystem::exists(folder.Path("B_wiggle.gif")));
 }
 
 TEST(DepthMapPicture, FitsTheSpaceAndSpansTheGreyRange) {

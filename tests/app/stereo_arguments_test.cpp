@@ -4,10 +4,12 @@
 #include "tests/support/watchdog.h"
 #include "tools/scene/stereo_scene.h"
 
+#include <atomic>
 #include <cmath>
 #include <limits>
 #include <set>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -228,11 +230,34 @@ TEST_F(Arguments, DepthMayBeAnInput) {
 
 TEST_F(Arguments, EveryResultHasItsOwnText) {
     std::set<std::string> texts;
-    for (int code = STEREO_OK; code <= STEREO_ERR_MEMORY; ++code) {
+    for (int code = STEREO_OK; code <= STEREO_CANCELLED; ++code) {
         texts.insert(StereoResultText(code));
     }
-    EXPECT_EQ(texts.size(), size_t(STEREO_ERR_MEMORY + 1));
+    EXPECT_EQ(texts.size(), size_t(STEREO_CANCELLED + 1));
     EXPECT_EQ(texts.count(StereoResultText(-5)), 0u);
+}
+
+// A match called off before it starts or while it runs on another thread gives up and writes
+// nothing.
+TEST_F(Arguments, ACancelledMatchLeavesTheDepthImageUntouched) {
+    Images images(1600, 1200);
+    std::atomic<bool> cancel{true};
+    EXPECT_EQ(FindStereoCorrespondenceCancellable(images.left, images.right, 0, images.depth, 200,
+                                                  15, 3, 6, 8, 15, &cancel),
+              STEREO_CANCELLED);
+    EXPECT_TRUE(images.DepthUntouched());
+
+    // Far longer than starting a thread, so the flag comes during the match.
+    cancel = false;
+    int result = -1;
+    std::thread match([&] {
+        result = FindStereoCorrespondenceCancellable(images.left, images.right, 0, images.depth,
+                                                     200, 15, 3, 6, 8, 15, &cancel);
+    });
+    cancel = true;
+    match.join();
+    EXPECT_EQ(result, STEREO_CANCELLED);
+    EXPECT_TRUE(images.DepthUntouched());
 }
 
 } // namespace

@@ -512,6 +512,22 @@ TEST_F(StereoSession, StatusSaysWhyThereIsNoMapAndSaveConfirmsWhatItWrote) {
     Quit();
 }
 
+// Stop just after a camera-size pass has started calls the pass off rather than waiting for
+// it, which is what lets Exit (a Stop with a grace period) end the program at once.
+TEST_F(StereoSession, StopDuringACameraSizeDepthPassCallsItOff) {
+    MakeSource(6000, 2600);
+    maxDisparity = lastMaxDisparity = 255; // the longest pass this size allows
+    const long passes = DepthPassCount();
+    const long requests = DepthRequestCount();
+    PostMessageW(MainWindow, WM_COMMAND, CMD_START, 0);
+    ASSERT_TRUE(
+        PumpUntil([&] { return DepthRequestCount() > requests; }, std::chrono::seconds(60)));
+    PostMessageW(MainWindow, WM_COMMAND, CMD_STOP, 0);
+    ASSERT_TRUE(PumpUntil([] { return Running.load() == 0; }, std::chrono::seconds(60)));
+    EXPECT_EQ(DepthPassCount(), passes) << "the pass ran to its end";
+    maxDisparity = lastMaxDisparity = INITIAL_MAX_DISPARITY;
+}
+
 TEST_F(StereoSession, TheRightLineFollowsOnlyWhileThePointerIsOverTheSource) {
     MakeSource(400, 300);
     Start();
