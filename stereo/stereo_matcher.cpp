@@ -78,7 +78,7 @@ size_t Bytes(int w, int lanes) {
 struct RowGroupWorkspace {
     int lanes;
     AlignedArray<int32_t> left, rmin, rmax, upAllowed, diagAllowed;
-    AlignedArray<uint32_t> upBits, diagBits;
+    AlignedArray<uint16_t> upBits, diagBits;
     AlignedArray<uint8_t> leftBytes, rminBytes, rmaxBytes;
     std::vector<uint8_t> rowMin, rowMax, rowEdges;
     AlignedArray<int32_t> sums, upMasks;
@@ -87,8 +87,8 @@ struct RowGroupWorkspace {
     // The wide kernel reads bytes and bit masks, the others widened words.
     RowGroupWorkspace(int w, int maxDisparity, int lanes)
         : lanes(lanes), left(Words(w, lanes)), rmin(Words(w, lanes)), rmax(Words(w, lanes)),
-          upAllowed(Words(w, lanes)), diagAllowed(Words(w, lanes)), upBits(Bytes(w, lanes) / lanes),
-          diagBits(Bytes(w, lanes) / lanes), leftBytes(Bytes(w, lanes)), rminBytes(Bytes(w, lanes)),
+          upAllowed(Words(w, lanes)), diagAllowed(Words(w, lanes)), upBits(Bytes(w, lanes) / 16),
+          diagBits(Bytes(w, lanes) / 16), leftBytes(Bytes(w, lanes)), rminBytes(Bytes(w, lanes)),
           rmaxBytes(Bytes(w, lanes)), rowMin(w), rowMax(w), rowEdges(w),
           sums(size_t(maxDisparity + 3) * lanes), upMasks(size_t(maxDisparity + 3) * lanes),
           steps(2 * size_t(w) * (maxDisparity + 2) * (lanes / 8)) {}
@@ -101,8 +101,8 @@ void MatchRowGroup(RowGroupWorkspace& ws, const uint8_t* left, size_t leftStep,
     const int y0 = group * lanes;
     const int rows = std::min(lanes, height - y0);
     if (lanes == WIDE_LANES) {
-        std::fill(ws.upBits.data, ws.upBits.data + width, 0u);
-        std::fill(ws.diagBits.data, ws.diagBits.data + width, 0u);
+        std::fill(ws.upBits.data, ws.upBits.data + 2 * width, uint16_t(0));
+        std::fill(ws.diagBits.data, ws.diagBits.data + 2 * width, uint16_t(0));
     }
     // Lanes past the last row repeat it; their results are dropped.
     for (int lane = 0; lane < lanes; ++lane) {
@@ -118,8 +118,8 @@ void MatchRowGroup(RowGroupWorkspace& ws, const uint8_t* left, size_t leftStep,
                 ws.leftBytes.data[i] = l[x];
                 ws.rminBytes.data[i] = ws.rowMin[x];
                 ws.rmaxBytes.data[i] = ws.rowMax[x];
-                ws.upBits.data[x] |= uint32_t(e[x] & EDGE_LEFT) << lane;
-                ws.diagBits.data[x] |= uint32_t(e[x] >> 1 & 1) << lane;
+                ws.upBits.data[2 * x + lane / 16] |= uint16_t((e[x] & EDGE_LEFT) << lane % 16);
+                ws.diagBits.data[2 * x + lane / 16] |= uint16_t((e[x] >> 1 & 1) << lane % 16);
             }
             continue;
         }

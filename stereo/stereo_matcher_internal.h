@@ -73,10 +73,11 @@ struct RowGroupInput {
     const int32_t* rmaxMinusP1 = nullptr; // right-image upper bound - occlusionPenalty
     const int32_t* upAllowed = nullptr;   // -1 where the pixel has EDGE_LEFT, else 0
     const int32_t* diagAllowed = nullptr; // -1 where the pixel has EDGE_RIGHT, else 0
-    // The wide kernel's inputs: the gates as bit masks (bit lane of [x]) and the pixels and
-    // bounds as bytes ([x * lanes + lane]), a quarter of the memory of the widened ones.
-    const uint32_t* upBits = nullptr;
-    const uint32_t* diagBits = nullptr;
+    // The wide kernel's inputs: the gates as bit masks (bit lane % 16 of [2 * x + lane / 16])
+    // and the pixels and bounds as bytes ([x * lanes + lane]), a quarter of the memory of the
+    // widened ones.
+    const uint16_t* upBits = nullptr;
+    const uint16_t* diagBits = nullptr;
     const uint8_t* leftBytes = nullptr;
     const uint8_t* rminBytes = nullptr;
     const uint8_t* rmaxBytes = nullptr;
