@@ -3,6 +3,7 @@
 // by rows). Threads live for one call; the stages share nothing but the map.
 #include "stereo/stereo_matcher.h"
 #include "stereo/stereo_matcher_internal.h"
+#include "stereo/thread_split.h"
 
 #include <algorithm>
 #include <atomic>
@@ -34,24 +35,6 @@ double RoundHalfEven(double v) {
         return down + 1;
     }
     return std::fmod(down, 2.0) == 0 ? down : down + 1;
-}
-
-// Runs body() on up to `threads` threads, the caller's included; each body takes its tasks from
-// a shared counter. A thread that cannot be started leaves its share to the others.
-template <typename Body>
-void RunOnThreads(int threads, Body body) {
-    std::vector<std::thread> pool;
-    for (int i = 1; i < threads; ++i) {
-        try {
-            pool.emplace_back(body);
-        } catch (...) {
-            break;
-        }
-    }
-    body();
-    for (std::thread& t : pool) {
-        t.join();
-    }
 }
 
 // A 64-byte aligned array, for the vector tables of a row group.
@@ -251,7 +234,7 @@ int MatchGrey(const uint8_t* left, size_t leftStep, const uint8_t* right, size_t
         // Each stage hands out its tasks in order; a thread that fails to allocate stops
         // taking tasks and the whole call reports it.
         std::atomic<int> nextGroup{0};
-        RunOnThreads(std::min(threads, groups), [&] {
+        RunOnThreads(std::min(threads, groups), ThreadShortage::SHARE, [&](int) {
             try {
                 RowGroupWorkspace ws(width, params.maxDisparity, lanes);
                 for (int g = nextGroup++; g < groups && !failed; g = nextGroup++) {
@@ -268,7 +251,7 @@ int MatchGrey(const uint8_t* left, size_t leftStep, const uint8_t* right, size_t
 
         const int columnBlocks = (width + COLUMN_BLOCK - 1) / COLUMN_BLOCK;
         std::atomic<int> nextColumns{0};
-        RunOnThreads(std::min(threads, columnBlocks), [&] {
+        RunOnThreads(std::min(threads, columnBlocks), ThreadShortage::SHARE, [&](int) {
             try {
                 for (int b = nextColumns++; b < columnBlocks && !failed; b = nextColumns++) {
                     const int first = b * COLUMN_BLOCK;
@@ -285,7 +268,7 @@ int MatchGrey(const uint8_t* left, size_t leftStep, const uint8_t* right, size_t
 
         const int rowBlocks = (height + ROW_BLOCK - 1) / ROW_BLOCK;
         std::atomic<int> nextRows{0};
-        RunOnThreads(std::min(threads, rowBlocks), [&] {
+        RunOnThreads(std::min(threads, rowBlocks), ThreadShortage::SHARE, [&](int) {
             try {
                 for (int b = nextRows++; b < rowBlocks && !failed; b = nextRows++) {
                     const int first = b * ROW_BLOCK;
