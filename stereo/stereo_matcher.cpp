@@ -15,6 +15,10 @@
 #include <thread>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace stereo {
 
 namespace {
@@ -62,7 +66,7 @@ struct RowGroupWorkspace {
     int lanes;
     AlignedArray<int32_t> left, rmin, rmax, upAllowed, diagAllowed;
     AlignedArray<uint16_t> upBits, diagBits;
-    AlignedArray<uint8_t> leftBytes, rminBytes, rmaxBytes;
+    AlignedArray<uint8_t> leftBytes, rminBytes, rmaxBytes, edgeBytes;
     std::vector<uint8_t> rowMin, rowMax, rowEdges;
     AlignedArray<int32_t> sums, upMasks;
     AlignedArray<uint8_t> steps;
@@ -72,10 +76,32 @@ struct RowGroupWorkspace {
         : lanes(lanes), left(Words(w, lanes)), rmin(Words(w, lanes)), rmax(Words(w, lanes)),
           upAllowed(Words(w, lanes)), diagAllowed(Words(w, lanes)), upBits(Bytes(w, lanes) / 16),
           diagBits(Bytes(w, lanes) / 16), leftBytes(Bytes(w, lanes)), rminBytes(Bytes(w, lanes)),
-          rmaxBytes(Bytes(w, lanes)), rowMin(w), rowMax(w), rowEdges(w),
+          rmaxBytes(Bytes(w, lanes)), edgeBytes(Bytes(w, lanes)), rowMin(w), rowMax(w), rowEdges(w),
           sums(size_t(maxDisparity + 3) * lanes), upMasks(size_t(maxDisparity + 3) * lanes),
           steps(2 * size_t(w) * (maxDisparity + 2) * (lanes / 8)) {}
 };
+
+// The wide kernel's gate masks from the edge flags of WIDE_LANES interleaved rows: bit lane % 16
+// of [2 * x + lane / 16].
+void GateBits(const uint8_t* edges, int width, uint16_t* upBits, uint16_t* diagBits) {
+    for (int x = 0; x < 2 * width; ++x) {
+        const uint8_t* e = edges + size_t(x) * 16;
+#if defined(__SSE2__)
+        // The flag bits moved to the top of each byte, where the byte mask picks them up.
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(e));
+        upBits[x] = uint16_t(_mm_movemask_epi8(_mm_slli_epi16(v, 7)));
+        diagBits[x] = uint16_t(_mm_movemask_epi8(_mm_slli_epi16(v, 6)));
+#else
+        unsigned up = 0, diag = 0;
+        for (int i = 0; i < 16; ++i) {
+            up |= unsigned(e[i] & EDGE_LEFT) << i;
+            diag |= unsigned(e[i] >> 1 & 1) << i;
+        }
+        upBits[x] = uint16_t(up);
+        diagBits[x] = uint16_t(diag);
+#endif
+    }
+}
 
 void MatchRowGroup(RowGroupWorkspace& ws, const uint8_t* left, size_t leftStep,
                    const uint8_t* right, size_t rightStep, uint8_t* map, int width, int height,
@@ -83,10 +109,6 @@ void MatchRowGroup(RowGroupWorkspace& ws, const uint8_t* left, size_t leftStep,
     const int lanes = ws.lanes;
     const int y0 = group * lanes;
     const int rows = std::min(lanes, height - y0);
-    if (lanes == WIDE_LANES) {
-        std::fill(ws.upBits.data, ws.upBits.data + 2 * width, uint16_t(0));
-        std::fill(ws.diagBits.data, ws.diagBits.data + 2 * width, uint16_t(0));
-    }
     // Lanes past the last row repeat it; their results are dropped.
     for (int lane = 0; lane < lanes; ++lane) {
         const int y = y0 + std::min(lane, rows - 1);
@@ -101,8 +123,7 @@ void MatchRowGroup(RowGroupWorkspace& ws, const uint8_t* left, size_t leftStep,
                 ws.leftBytes.data[i] = l[x];
                 ws.rminBytes.data[i] = ws.rowMin[x];
                 ws.rmaxBytes.data[i] = ws.rowMax[x];
-                ws.upBits.data[2 * x + lane / 16] |= uint16_t((e[x] & EDGE_LEFT) << lane % 16);
-                ws.diagBits.data[2 * x + lane / 16] |= uint16_t((e[x] >> 1 & 1) << lane % 16);
+                ws.edgeBytes.data[i] = e[x];
             }
             continue;
         }
@@ -115,6 +136,9 @@ void MatchRowGroup(RowGroupWorkspace& ws, const uint8_t* left, size_t leftStep,
             ws.upAllowed.data[i] = -(e[x] & EDGE_LEFT);
             ws.diagAllowed.data[i] = -(e[x] >> 1 & 1);
         }
+    }
+    if (lanes == WIDE_LANES) {
+        GateBits(ws.edgeBytes.data, width, ws.upBits.data, ws.diagBits.data);
     }
     RowGroupInput in;
     in.lanes = lanes;

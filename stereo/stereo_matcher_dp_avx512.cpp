@@ -40,9 +40,11 @@ inline int32_t Offset(int k, int x, int p1) {
     return int32_t((int64_t(k) - 2 * int64_t(x)) * p1);
 }
 
-// Straight into a mask register, not through a general one.
+// Straight into a mask register: GCC 12 loads through a general one otherwise.
 inline __mmask16 LoadMask(const uint16_t* p) {
-    return _load_mask16(const_cast<__mmask16*>(p));
+    __mmask16 m;
+    asm("kmovw %1, %0" : "=k"(m) : "m"(*p));
+    return m;
 }
 
 // One cell of one half. Each cell's steps are four 16-bit masks: UP of lanes 0-15 and 16-31,
