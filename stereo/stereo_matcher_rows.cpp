@@ -86,9 +86,20 @@ void Backtrack(const RowGroupTables& tables, int width, int maxDisparity, int la
     const int bit = lane % 8;
     // The bounds on k and x are never met by a path through reachable cells; they keep a broken
     // invariant from walking off the table.
+    const size_t columnStride = 2 * size_t(kMax) * maskBytes;
     for (int x = width - 1; x >= 1; --x) {
+        // Most cells of a path are LEFT: runs of them go at one look at both masks of each cell,
+        // walking the table a column at a time.
+        if (k <= maxDisparity + 1) {
+            const uint8_t* cell = laneBits + 2 * (size_t(x) * kMax + k) * maskBytes;
+            const int last = std::max(k - 1, 1); // the run stays where k <= x + 1
+            while (x > last && ((cell[0] | cell[maskBytes]) >> bit & 1) == 0) {
+                out[x] = uint8_t(k - 1);
+                --x;
+                cell -= columnStride;
+            }
+        }
         out[x] = uint8_t(k - 1);
-        // Most cells of a path are LEFT: one look at both masks of the cell settles them.
         if (k <= maxDisparity + 1 && k <= x + 1) {
             const uint8_t* cell = laneBits + 2 * (size_t(x) * kMax + k) * maskBytes;
             if (((cell[0] | cell[maskBytes]) >> bit & 1) == 0) {
