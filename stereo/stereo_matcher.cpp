@@ -60,6 +60,10 @@ size_t Bytes(int w, int lanes) {
     return lanes == WIDE_LANES ? size_t(w) * lanes : 0;
 }
 
+size_t Rows(int w, int lanes) {
+    return lanes == WIDE_LANES ? size_t(w) * lanes : size_t(w);
+}
+
 // Working memory of one thread of the first stage: one row group's inputs and tables, allocated
 // once per call and reused for every group the thread takes.
 struct RowGroupWorkspace {
@@ -67,7 +71,8 @@ struct RowGroupWorkspace {
     AlignedArray<int32_t> left, rmin, rmax, upAllowed, diagAllowed;
     AlignedArray<uint16_t> upBits, diagBits;
     AlignedArray<uint8_t> leftBytes, rminBytes, rmaxBytes, edgeBytes;
-    std::vector<uint8_t> rowMin, rowMax, rowEdges;
+    // One scanline each, or the wide kernel's WIDE_LANES of them before they are interleaved.
+    std::vector<uint8_t> rowLeft, rowMin, rowMax, rowEdges;
     AlignedArray<int32_t> sums, upMasks;
     AlignedArray<uint8_t> steps;
 
@@ -76,7 +81,8 @@ struct RowGroupWorkspace {
         : lanes(lanes), left(Words(w, lanes)), rmin(Words(w, lanes)), rmax(Words(w, lanes)),
           upAllowed(Words(w, lanes)), diagAllowed(Words(w, lanes)), upBits(Bytes(w, lanes) / 16),
           diagBits(Bytes(w, lanes) / 16), leftBytes(Bytes(w, lanes)), rminBytes(Bytes(w, lanes)),
-          rmaxBytes(Bytes(w, lanes)), edgeBytes(Bytes(w, lanes)), rowMin(w), rowMax(w), rowEdges(w),
+          rmaxBytes(Bytes(w, lanes)), edgeBytes(Bytes(w, lanes)), rowLeft(Rows(w, lanes)),
+          rowMin(Rows(w, lanes)), rowMax(Rows(w, lanes)), rowEdges(Rows(w, lanes)),
           sums(size_t(maxDisparity + 3) * lanes), upMasks(size_t(maxDisparity + 3) * lanes),
           steps(2 * size_t(w) * (maxDisparity + 2) * (lanes / 8)) {}
 };
@@ -114,19 +120,17 @@ void MatchRowGroup(RowGroupWorkspace& ws, const uint8_t* left, size_t leftStep,
         const int y = y0 + std::min(lane, rows - 1);
         const uint8_t* l = left + size_t(y) * leftStep;
         const uint8_t* r = right + size_t(y) * rightStep;
+        if (lanes == WIDE_LANES) {
+            // Row by row here, all rows into lanes below.
+            const size_t at = size_t(lane) * width;
+            std::memcpy(ws.rowLeft.data() + at, l, size_t(width));
+            RightBounds(r, width, ws.rowMin.data() + at, ws.rowMax.data() + at);
+            EdgeFlags(l, r, width, ws.rowEdges.data() + at);
+            continue;
+        }
         RightBounds(r, width, ws.rowMin.data(), ws.rowMax.data());
         EdgeFlags(l, r, width, ws.rowEdges.data());
         const uint8_t* e = ws.rowEdges.data();
-        if (lanes == WIDE_LANES) {
-            for (int x = 0; x < width; ++x) {
-                const size_t i = size_t(x) * lanes + lane;
-                ws.leftBytes.data[i] = l[x];
-                ws.rminBytes.data[i] = ws.rowMin[x];
-                ws.rmaxBytes.data[i] = ws.rowMax[x];
-                ws.edgeBytes.data[i] = e[x];
-            }
-            continue;
-        }
         const int p1 = params.occlusionPenalty;
         for (int x = 0; x < width; ++x) {
             const size_t i = size_t(x) * lanes + lane;
@@ -138,6 +142,10 @@ void MatchRowGroup(RowGroupWorkspace& ws, const uint8_t* left, size_t leftStep,
         }
     }
     if (lanes == WIDE_LANES) {
+        TransposeBytes(ws.rowLeft.data(), size_t(width), lanes, width, ws.leftBytes.data, lanes);
+        TransposeBytes(ws.rowMin.data(), size_t(width), lanes, width, ws.rminBytes.data, lanes);
+        TransposeBytes(ws.rowMax.data(), size_t(width), lanes, width, ws.rmaxBytes.data, lanes);
+        TransposeBytes(ws.rowEdges.data(), size_t(width), lanes, width, ws.edgeBytes.data, lanes);
         GateBits(ws.edgeBytes.data, width, ws.upBits.data, ws.diagBits.data);
     }
     RowGroupInput in;

@@ -59,6 +59,11 @@ void RightBounds(const uint8_t* right, int width, uint8_t* rmin, uint8_t* rmax);
 // Edge flags EDGE_LEFT and EDGE_RIGHT of one row pair, borders included.
 void EdgeFlags(const uint8_t* left, const uint8_t* right, int width, uint8_t* edges);
 
+// dst[c * dstStride + r] = src[r * srcStride + c] for rows r < rows and columns c < cols: the
+// scanlines of a row group into lanes, the map's columns for the vertical propagation and back.
+void TransposeBytes(const uint8_t* src, size_t srcStride, int rows, int cols, uint8_t* dst,
+                    size_t dstStride);
+
 // Up to `lanes` (LANES or WIDE_LANES) scanlines, interleaved by column: element
 // [x * lanes + lane], widened to 32 bits and 64-byte aligned so that a column of all lanes is one
 // vector load.

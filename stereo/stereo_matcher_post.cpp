@@ -11,80 +11,11 @@
 #include <cstring>
 #include <vector>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 namespace stereo {
 
 namespace {
 
 constexpr int BLOCK_COLUMNS = 32;
-
-#if defined(__SSE2__)
-// A 16 x 16 tile of bytes, transposed in four rounds of interleaving.
-void TransposeTile(const uint8_t* src, size_t srcStride, uint8_t* dst, size_t dstStride) {
-    __m128i a[16], b[16];
-    for (int i = 0; i < 16; ++i) {
-        a[i] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i * srcStride));
-    }
-    // Byte pairs of rows 2i and 2i + 1: columns 0-7 in b[i], 8-15 in b[i + 8].
-    for (int i = 0; i < 8; ++i) {
-        b[i] = _mm_unpacklo_epi8(a[2 * i], a[2 * i + 1]);
-        b[i + 8] = _mm_unpackhi_epi8(a[2 * i], a[2 * i + 1]);
-    }
-    // Four rows per 32-bit unit: a[q * 4 + i] holds rows 4i-4i+3 of columns 4q-4q+3.
-    for (int half = 0; half < 2; ++half) {
-        for (int i = 0; i < 4; ++i) {
-            const __m128i lo = b[half * 8 + 2 * i], hi = b[half * 8 + 2 * i + 1];
-            a[half * 8 + i] = _mm_unpacklo_epi16(lo, hi);
-            a[half * 8 + 4 + i] = _mm_unpackhi_epi16(lo, hi);
-        }
-    }
-    for (int q = 0; q < 4; ++q) {
-        const __m128i* u = a + 4 * q;
-        // Eight rows per 64-bit unit, then whole columns.
-        const __m128i top01 = _mm_unpacklo_epi32(u[0], u[1]),
-                      top23 = _mm_unpackhi_epi32(u[0], u[1]);
-        const __m128i bottom01 = _mm_unpacklo_epi32(u[2], u[3]),
-                      bottom23 = _mm_unpackhi_epi32(u[2], u[3]);
-        uint8_t* out = dst + size_t(4 * q) * dstStride;
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_unpacklo_epi64(top01, bottom01));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + dstStride),
-                         _mm_unpackhi_epi64(top01, bottom01));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 2 * dstStride),
-                         _mm_unpacklo_epi64(top23, bottom23));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 3 * dstStride),
-                         _mm_unpackhi_epi64(top23, bottom23));
-    }
-}
-#endif
-
-// dst[c * dstStride + r] = src[r * srcStride + c] for rows r < rows and columns c < cols: the
-// block's map rows into columns and back, by whole tiles where they fit.
-void Transpose(const uint8_t* src, size_t srcStride, int rows, int cols, uint8_t* dst,
-               size_t dstStride) {
-    int r0 = 0;
-#if defined(__SSE2__)
-    for (; r0 + 16 <= rows; r0 += 16) {
-        int c0 = 0;
-        for (; c0 + 16 <= cols; c0 += 16) {
-            TransposeTile(src + size_t(r0) * srcStride + c0, srcStride,
-                          dst + size_t(c0) * dstStride + r0, dstStride);
-        }
-        for (; c0 < cols; ++c0) {
-            for (int r = r0; r < r0 + 16; ++r) {
-                dst[size_t(c0) * dstStride + r] = src[size_t(r) * srcStride + c0];
-            }
-        }
-    }
-#endif
-    for (; r0 < rows; ++r0) {
-        for (int c = 0; c < cols; ++c) {
-            dst[size_t(c) * dstStride + r0] = src[size_t(r0) * srcStride + c];
-        }
-    }
-}
 
 // Length of the run of equal values each element belongs to.
 void RunLengths(const uint8_t* values, int count, int* lengths) {
@@ -203,8 +134,8 @@ void PostProcessColumns(uint8_t* map, const uint8_t* left, size_t leftStep, int 
                 thinned[i] = inner ? g[i] & g[i - 1] & g[i + 1] : g[i];
             }
         }
-        Transpose(blockedRows.data(), size_t(n), height, n, blockedColumns.data(), h);
-        Transpose(map + x0, size_t(width), height, n, columns.data(), h);
+        TransposeBytes(blockedRows.data(), size_t(n), height, n, blockedColumns.data(), h);
+        TransposeBytes(map + x0, size_t(width), height, n, columns.data(), h);
 
         for (int i = 0; i < n; ++i) {
             uint8_t* column = &columns[size_t(i) * h];
@@ -213,7 +144,7 @@ void PostProcessColumns(uint8_t* map, const uint8_t* left, size_t leftStep, int 
                       sources.data());
         }
 
-        Transpose(columns.data(), h, n, height, map + x0, size_t(width));
+        TransposeBytes(columns.data(), h, n, height, map + x0, size_t(width));
     }
 }
 
