@@ -71,7 +71,8 @@ struct RowGroupWorkspace {
     AlignedArray<int32_t> left, rmin, rmax, upAllowed, diagAllowed;
     AlignedArray<uint16_t> upBits, diagBits;
     AlignedArray<uint8_t> leftBytes, rminBytes, rmaxBytes, edgeBytes;
-    // One scanline each, or the wide kernel's WIDE_LANES of them before they are interleaved.
+    // One scanline each, or the wide kernel's WIDE_LANES of them before they are interleaved
+    // (the left one only for the wide kernel).
     std::vector<uint8_t> rowLeft, rowMin, rowMax, rowEdges;
     AlignedArray<int32_t> sums, upMasks;
     AlignedArray<uint8_t> steps;
@@ -81,7 +82,7 @@ struct RowGroupWorkspace {
         : lanes(lanes), left(Words(w, lanes)), rmin(Words(w, lanes)), rmax(Words(w, lanes)),
           upAllowed(Words(w, lanes)), diagAllowed(Words(w, lanes)), upBits(Bytes(w, lanes) / 16),
           diagBits(Bytes(w, lanes) / 16), leftBytes(Bytes(w, lanes)), rminBytes(Bytes(w, lanes)),
-          rmaxBytes(Bytes(w, lanes)), edgeBytes(Bytes(w, lanes)), rowLeft(Rows(w, lanes)),
+          rmaxBytes(Bytes(w, lanes)), edgeBytes(Bytes(w, lanes)), rowLeft(Bytes(w, lanes)),
           rowMin(Rows(w, lanes)), rowMax(Rows(w, lanes)), rowEdges(Rows(w, lanes)),
           sums(size_t(maxDisparity + 3) * lanes), upMasks(size_t(maxDisparity + 3) * lanes),
           steps(2 * size_t(w) * (maxDisparity + 2) * (lanes / 8)) {}

@@ -124,7 +124,7 @@ void PostProcessColumns(uint8_t* map, const uint8_t* left, size_t leftStep, int 
         const int h1 = std::min(x1 + 1, width);
         const int hn = h1 - h0;
         VerticalGradients(left, leftStep, height, h0, h1, gradients.data(), skip.data());
-        // The thinned flags in place of the gradients, row by row, then both as columns.
+        // The thinned flags row by row, then they and the map as columns.
         for (int y = 0; y < height; ++y) {
             const uint8_t* g = &gradients[size_t(y) * hn] + (x0 - h0);
             uint8_t* thinned = &blockedRows[size_t(y) * n];
