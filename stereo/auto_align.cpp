@@ -3,6 +3,7 @@
 #include "stereo/auto_align.h"
 
 #include "stereo/stereo_parameters.h"
+#include "stereo/thread_split.h"
 
 #include <opencv2/core.hpp>
 #include <opencv2/features2d.hpp>
@@ -12,12 +13,10 @@
 #include <climits>
 #include <cmath>
 #include <cstdio>
-#include <exception>
 #include <memory>
 #include <new>
 #include <random>
 #include <system_error>
-#include <thread>
 
 namespace {
 
@@ -215,34 +214,11 @@ void ScanRows(const cv::Mat& left, const cv::Mat& right, int first, int last, in
     ScanRowsPortable(left, right, first, last, best, bestDistance, secondDistance, backBest);
 }
 
-// Runs work(0) ... work(count - 1), the first half on this thread and the rest on one more,
-// and returns once both are done; an exception from either half is thrown here. Plain threads
-// rather than OpenCV's pool: the hand-over of the results is then a join the thread checker sees.
+// The work of one call goes to this thread and one more; a second thread that cannot be had is
+// reported like memory that cannot be had.
 template <typename Work>
 void OnTwoThreads(int count, const Work& work) {
-    const int half = count / 2;
-    std::exception_ptr otherFailure;
-    std::thread other([&] {
-        try {
-            for (int i = half; i < count; ++i) {
-                work(i);
-            }
-        } catch (...) {
-            otherFailure = std::current_exception();
-        }
-    });
-    try {
-        for (int i = 0; i < half; ++i) {
-            work(i);
-        }
-    } catch (...) {
-        other.join();
-        throw;
-    }
-    other.join();
-    if (otherFailure) {
-        std::rethrow_exception(otherFailure);
-    }
+    stereo::ForEachTask(2, count, stereo::ThreadShortage::FAIL, work);
 }
 
 NearestMatches FindNearest(const cv::Mat& left, const cv::Mat& right) {

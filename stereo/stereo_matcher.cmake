@@ -18,3 +18,7 @@ if(CMAKE_SYSTEM_PROCESSOR MATCHES "x86_64|AMD64")
     set_source_files_properties(stereo_matcher_dp_avx512.cpp PROPERTIES COMPILE_OPTIONS
         "-mavx512f;-mavx512bw;-mavx512vl")
 endif()
+# The bounds, edge flags and propagation are plain byte loops written for the vectorizer, which
+# -O2 (the default RelWithDebInfo) leaves off.
+set_source_files_properties(stereo_matcher_rows.cpp stereo_matcher_post.cpp PROPERTIES
+    COMPILE_OPTIONS "-ftree-vectorize")

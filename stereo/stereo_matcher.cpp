@@ -3,6 +3,7 @@
 // by rows). Threads live for one call; the stages share nothing but the map.
 #include "stereo/stereo_matcher.h"
 #include "stereo/stereo_matcher_internal.h"
+#include "stereo/thread_split.h"
 
 #include <algorithm>
 #include <atomic>
@@ -13,6 +14,10 @@
 #include <new>
 #include <thread>
 #include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace stereo {
 
@@ -36,24 +41,6 @@ double RoundHalfEven(double v) {
     return std::fmod(down, 2.0) == 0 ? down : down + 1;
 }
 
-// Runs body() on up to `threads` threads, the caller's included; each body takes its tasks from
-// a shared counter. A thread that cannot be started leaves its share to the others.
-template <typename Body>
-void RunOnThreads(int threads, Body body) {
-    std::vector<std::thread> pool;
-    for (int i = 1; i < threads; ++i) {
-        try {
-            pool.emplace_back(body);
-        } catch (...) {
-            break;
-        }
-    }
-    body();
-    for (std::thread& t : pool) {
-        t.join();
-    }
-}
-
 // A 64-byte aligned array, for the vector tables of a row group.
 template <typename T>
 struct AlignedArray {
@@ -73,26 +60,55 @@ size_t Bytes(int w, int lanes) {
     return lanes == WIDE_LANES ? size_t(w) * lanes : 0;
 }
 
+size_t Rows(int w, int lanes) {
+    return lanes == WIDE_LANES ? size_t(w) * lanes : size_t(w);
+}
+
 // Working memory of one thread of the first stage: one row group's inputs and tables, allocated
 // once per call and reused for every group the thread takes.
 struct RowGroupWorkspace {
     int lanes;
     AlignedArray<int32_t> left, rmin, rmax, upAllowed, diagAllowed;
-    AlignedArray<uint32_t> upBits, diagBits;
-    AlignedArray<uint8_t> leftBytes, rminBytes, rmaxBytes;
-    std::vector<uint8_t> rowMin, rowMax, rowEdges;
+    AlignedArray<uint16_t> upBits, diagBits;
+    AlignedArray<uint8_t> leftBytes, rminBytes, rmaxBytes, edgeBytes;
+    // One scanline each, or the wide kernel's WIDE_LANES of them before they are interleaved
+    // (the left one only for the wide kernel).
+    std::vector<uint8_t> rowLeft, rowMin, rowMax, rowEdges;
     AlignedArray<int32_t> sums, upMasks;
     AlignedArray<uint8_t> steps;
 
     // The wide kernel reads bytes and bit masks, the others widened words.
     RowGroupWorkspace(int w, int maxDisparity, int lanes)
         : lanes(lanes), left(Words(w, lanes)), rmin(Words(w, lanes)), rmax(Words(w, lanes)),
-          upAllowed(Words(w, lanes)), diagAllowed(Words(w, lanes)), upBits(Bytes(w, lanes) / lanes),
-          diagBits(Bytes(w, lanes) / lanes), leftBytes(Bytes(w, lanes)), rminBytes(Bytes(w, lanes)),
-          rmaxBytes(Bytes(w, lanes)), rowMin(w), rowMax(w), rowEdges(w),
+          upAllowed(Words(w, lanes)), diagAllowed(Words(w, lanes)), upBits(Bytes(w, lanes) / 16),
+          diagBits(Bytes(w, lanes) / 16), leftBytes(Bytes(w, lanes)), rminBytes(Bytes(w, lanes)),
+          rmaxBytes(Bytes(w, lanes)), edgeBytes(Bytes(w, lanes)), rowLeft(Bytes(w, lanes)),
+          rowMin(Rows(w, lanes)), rowMax(Rows(w, lanes)), rowEdges(Rows(w, lanes)),
           sums(size_t(maxDisparity + 3) * lanes), upMasks(size_t(maxDisparity + 3) * lanes),
           steps(2 * size_t(w) * (maxDisparity + 2) * (lanes / 8)) {}
 };
+
+// The wide kernel's gate masks from the edge flags of WIDE_LANES interleaved rows: bit lane % 16
+// of [2 * x + lane / 16].
+void GateBits(const uint8_t* edges, int width, uint16_t* upBits, uint16_t* diagBits) {
+    for (int x = 0; x < 2 * width; ++x) {
+        const uint8_t* e = edges + size_t(x) * 16;
+#if defined(__SSE2__)
+        // The flag bits moved to the top of each byte, where the byte mask picks them up.
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(e));
+        upBits[x] = uint16_t(_mm_movemask_epi8(_mm_slli_epi16(v, 7)));
+        diagBits[x] = uint16_t(_mm_movemask_epi8(_mm_slli_epi16(v, 6)));
+#else
+        unsigned up = 0, diag = 0;
+        for (int i = 0; i < 16; ++i) {
+            up |= unsigned(e[i] & EDGE_LEFT) << i;
+            diag |= unsigned(e[i] >> 1 & 1) << i;
+        }
+        upBits[x] = uint16_t(up);
+        diagBits[x] = uint16_t(diag);
+#endif
+    }
+}
 
 void MatchRowGroup(RowGroupWorkspace& ws, const uint8_t* left, size_t leftStep,
                    const uint8_t* right, size_t rightStep, uint8_t* map, int width, int height,
@@ -100,29 +116,22 @@ void MatchRowGroup(RowGroupWorkspace& ws, const uint8_t* left, size_t leftStep,
     const int lanes = ws.lanes;
     const int y0 = group * lanes;
     const int rows = std::min(lanes, height - y0);
-    if (lanes == WIDE_LANES) {
-        std::fill(ws.upBits.data, ws.upBits.data + width, 0u);
-        std::fill(ws.diagBits.data, ws.diagBits.data + width, 0u);
-    }
     // Lanes past the last row repeat it; their results are dropped.
     for (int lane = 0; lane < lanes; ++lane) {
         const int y = y0 + std::min(lane, rows - 1);
         const uint8_t* l = left + size_t(y) * leftStep;
         const uint8_t* r = right + size_t(y) * rightStep;
+        if (lanes == WIDE_LANES) {
+            // Row by row here, all rows into lanes below.
+            const size_t at = size_t(lane) * width;
+            std::memcpy(ws.rowLeft.data() + at, l, size_t(width));
+            RightBounds(r, width, ws.rowMin.data() + at, ws.rowMax.data() + at);
+            EdgeFlags(l, r, width, ws.rowEdges.data() + at);
+            continue;
+        }
         RightBounds(r, width, ws.rowMin.data(), ws.rowMax.data());
         EdgeFlags(l, r, width, ws.rowEdges.data());
         const uint8_t* e = ws.rowEdges.data();
-        if (lanes == WIDE_LANES) {
-            for (int x = 0; x < width; ++x) {
-                const size_t i = size_t(x) * lanes + lane;
-                ws.leftBytes.data[i] = l[x];
-                ws.rminBytes.data[i] = ws.rowMin[x];
-                ws.rmaxBytes.data[i] = ws.rowMax[x];
-                ws.upBits.data[x] |= uint32_t(e[x] & EDGE_LEFT) << lane;
-                ws.diagBits.data[x] |= uint32_t(e[x] >> 1 & 1) << lane;
-            }
-            continue;
-        }
         const int p1 = params.occlusionPenalty;
         for (int x = 0; x < width; ++x) {
             const size_t i = size_t(x) * lanes + lane;
@@ -132,6 +141,13 @@ void MatchRowGroup(RowGroupWorkspace& ws, const uint8_t* left, size_t leftStep,
             ws.upAllowed.data[i] = -(e[x] & EDGE_LEFT);
             ws.diagAllowed.data[i] = -(e[x] >> 1 & 1);
         }
+    }
+    if (lanes == WIDE_LANES) {
+        TransposeBytes(ws.rowLeft.data(), size_t(width), lanes, width, ws.leftBytes.data, lanes);
+        TransposeBytes(ws.rowMin.data(), size_t(width), lanes, width, ws.rminBytes.data, lanes);
+        TransposeBytes(ws.rowMax.data(), size_t(width), lanes, width, ws.rmaxBytes.data, lanes);
+        TransposeBytes(ws.rowEdges.data(), size_t(width), lanes, width, ws.edgeBytes.data, lanes);
+        GateBits(ws.edgeBytes.data, width, ws.upBits.data, ws.diagBits.data);
     }
     RowGroupInput in;
     in.lanes = lanes;
@@ -254,7 +270,7 @@ int MatchGrey(const uint8_t* left, size_t leftStep, const uint8_t* right, size_t
         // Each stage hands out its tasks in order; a thread that fails to allocate stops
         // taking tasks and the whole call reports it.
         std::atomic<int> nextGroup{0};
-        RunOnThreads(std::min(threads, groups), [&] {
+        RunOnThreads(std::min(threads, groups), ThreadShortage::SHARE, [&](int) {
             try {
                 RowGroupWorkspace ws(width, params.maxDisparity, lanes);
                 for (int g = nextGroup++; g < groups && !failed && !cancelled(); g = nextGroup++) {
@@ -274,7 +290,7 @@ int MatchGrey(const uint8_t* left, size_t leftStep, const uint8_t* right, size_t
 
         const int columnBlocks = (width + COLUMN_BLOCK - 1) / COLUMN_BLOCK;
         std::atomic<int> nextColumns{0};
-        RunOnThreads(std::min(threads, columnBlocks), [&] {
+        RunOnThreads(std::min(threads, columnBlocks), ThreadShortage::SHARE, [&](int) {
             try {
                 for (int b = nextColumns++; b < columnBlocks && !failed && !cancelled();
                      b = nextColumns++) {
@@ -295,7 +311,7 @@ int MatchGrey(const uint8_t* left, size_t leftStep, const uint8_t* right, size_t
 
         const int rowBlocks = (height + ROW_BLOCK - 1) / ROW_BLOCK;
         std::atomic<int> nextRows{0};
-        RunOnThreads(std::min(threads, rowBlocks), [&] {
+        RunOnThreads(std::min(threads, rowBlocks), ThreadShortage::SHARE, [&](int) {
             try {
                 for (int b = nextRows++; b < rowBlocks && !failed && !cancelled(); b = nextRows++) {
                     const int first = b * ROW_BLOCK;

@@ -63,6 +63,11 @@ void RightBounds(const uint8_t* right, int width, uint8_t* rmin, uint8_t* rmax);
 // Edge flags EDGE_LEFT and EDGE_RIGHT of one row pair, borders included.
 void EdgeFlags(const uint8_t* left, const uint8_t* right, int width, uint8_t* edges);
 
+// dst[c * dstStride + r] = src[r * srcStride + c] for rows r < rows and columns c < cols: the
+// scanlines of a row group into lanes, the map's columns for the vertical propagation and back.
+void TransposeBytes(const uint8_t* src, size_t srcStride, int rows, int cols, uint8_t* dst,
+                    size_t dstStride);
+
 // Up to `lanes` (LANES or WIDE_LANES) scanlines, interleaved by column: element
 // [x * lanes + lane], widened to 32 bits and 64-byte aligned so that a column of all lanes is one
 // vector load.
@@ -77,10 +82,11 @@ struct RowGroupInput {
     const int32_t* rmaxMinusP1 = nullptr; // right-image upper bound - occlusionPenalty
     const int32_t* upAllowed = nullptr;   // -1 where the pixel has EDGE_LEFT, else 0
     const int32_t* diagAllowed = nullptr; // -1 where the pixel has EDGE_RIGHT, else 0
-    // The wide kernel's inputs: the gates as bit masks (bit lane of [x]) and the pixels and
-    // bounds as bytes ([x * lanes + lane]), a quarter of the memory of the widened ones.
-    const uint32_t* upBits = nullptr;
-    const uint32_t* diagBits = nullptr;
+    // The wide kernel's inputs: the gates as bit masks (bit lane % 16 of [2 * x + lane / 16])
+    // and the pixels and bounds as bytes ([x * lanes + lane]), a quarter of the memory of the
+    // widened ones.
+    const uint16_t* upBits = nullptr;
+    const uint16_t* diagBits = nullptr;
     const uint8_t* leftBytes = nullptr;
     const uint8_t* rminBytes = nullptr;
     const uint8_t* rmaxBytes = nullptr;

@@ -101,6 +101,7 @@ void PostProcessColumns(uint8_t* map, const uint8_t* left, size_t leftStep, int 
     std::vector<uint8_t> skip(BLOCK_COLUMNS + 2);
     std::vector<uint8_t> columns(BLOCK_COLUMNS * h);
     std::vector<uint8_t> blockedColumns(BLOCK_COLUMNS * h);
+    std::vector<uint8_t> blockedRows(BLOCK_COLUMNS * h);
     std::vector<int> reliability(h);
     std::vector<uint8_t> sources(h);
 
@@ -123,16 +124,18 @@ void PostProcessColumns(uint8_t* map, const uint8_t* left, size_t leftStep, int 
         const int h1 = std::min(x1 + 1, width);
         const int hn = h1 - h0;
         VerticalGradients(left, leftStep, height, h0, h1, gradients.data(), skip.data());
+        // The thinned flags row by row, then they and the map as columns.
         for (int y = 0; y < height; ++y) {
             const uint8_t* g = &gradients[size_t(y) * hn] + (x0 - h0);
-            const uint8_t* m = map + size_t(y) * width + x0;
+            uint8_t* thinned = &blockedRows[size_t(y) * n];
             for (int i = 0; i < n; ++i) {
                 const int x = x0 + i;
                 const bool inner = x >= 1 && x <= width - 2;
-                blockedColumns[size_t(i) * h + y] = inner ? g[i] & g[i - 1] & g[i + 1] : g[i];
-                columns[size_t(i) * h + y] = m[i];
+                thinned[i] = inner ? g[i] & g[i - 1] & g[i + 1] : g[i];
             }
         }
+        TransposeBytes(blockedRows.data(), size_t(n), height, n, blockedColumns.data(), h);
+        TransposeBytes(map + x0, size_t(width), height, n, columns.data(), h);
 
         for (int i = 0; i < n; ++i) {
             uint8_t* column = &columns[size_t(i) * h];
@@ -141,12 +144,7 @@ void PostProcessColumns(uint8_t* map, const uint8_t* left, size_t leftStep, int 
                       sources.data());
         }
 
-        for (int y = 0; y < height; ++y) {
-            uint8_t* m = map + size_t(y) * width;
-            for (int x = x0; x < x1; ++x) {
-                m[x] = columns[size_t(x - x0) * h + y];
-            }
-        }
+        TransposeBytes(columns.data(), h, n, height, map + x0, size_t(width));
     }
 }
 

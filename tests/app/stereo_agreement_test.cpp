@@ -119,6 +119,29 @@ TEST_F(Agreement, PenaltiesAtTheOverflowBound) {
     }
 }
 
+// The byte transposition that moves scanlines into lanes and the map into columns, by tiles and
+// the rows and columns left over, between strides wider than the data.
+TEST_F(Agreement, TransposeBytesEverySizeUpTo40) {
+    std::mt19937 rng(17);
+    std::vector<uint8_t> src(43 * 45), dst(45 * 43), expected(45 * 43);
+    for (uint8_t& v : src) {
+        v = uint8_t(rng());
+    }
+    for (int rows = 1; rows <= 40; ++rows) {
+        for (int cols = 1; cols <= 40; ++cols) {
+            std::fill(dst.begin(), dst.end(), uint8_t(0xEE));
+            expected = dst;
+            for (int r = 0; r < rows; ++r) {
+                for (int c = 0; c < cols; ++c) {
+                    expected[size_t(c) * 43 + r] = src[size_t(r) * 45 + c];
+                }
+            }
+            stereo::TransposeBytes(src.data(), 45, rows, cols, dst.data(), 43);
+            ASSERT_EQ(dst, expected) << rows << " x " << cols;
+        }
+    }
+}
+
 // Non-integers are rounded to the nearest integer, ties to even; 12345 stands for the default.
 TEST_F(Agreement, ParameterRoundingAndDefaults) {
     std::mt19937 rng(16);
