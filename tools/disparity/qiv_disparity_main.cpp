@@ -1,12 +1,10 @@
 // qiv-disparity: the disparity map of a stereo pair of image files, as the stereo application
-// computes it (colour converted to grey with CV_BGR2GRAY), written as an 8-bit image of raw
-// disparities.
+// computes it (colour converted to grey as OpenCV's RGB-to-grey does), written as an 8-bit image
+// of raw disparities. It links no OpenCV, so that it starts quickly.
 #include "photoio/photo_io.h"
-#include "stereo/stereo_matcher.h"
+#include "stereo/grey_matcher.h"
+#include "stereo/grey_pixels.h"
 #include "stereo/whole_number.h"
-
-#include <opencv2/core.hpp>
-#include <opencv2/imgproc/imgproc_c.h>
 
 #include <charconv>
 #include <cmath>
@@ -14,6 +12,8 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -40,9 +40,16 @@ bool ParseNumber(const char* text, double* out) {
     return true;
 }
 
-// The grey image of a file, converted as the application converts its views; empty, with the
-// reason printed, when the file cannot be read (or memory for the grey copy runs out).
-cv::Mat ReadGrey(const char* path) {
+struct GreyImage {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> pixels; // width x height, rows packed
+};
+
+// The grey image of a file, converted as the application converts its views; false, with the
+// reason printed, when the file cannot be read. The grey pixels take the front of the photo's own
+// buffer, so no second image-size buffer is touched.
+bool ReadGrey(const char* path, GreyImage* grey) {
     Photo photo;
     std::string detail;
     const int status = ReadPhoto(path, &photo, &detail);
@@ -52,22 +59,18 @@ cv::Mat ReadGrey(const char* path) {
             words += " (" + detail + ")";
         }
         std::fprintf(stderr, "qiv-disparity: cannot read the image %s: %s\n", path, words.c_str());
-        return {};
+        return false;
     }
     if (!detail.empty()) {
         std::fprintf(stderr, "qiv-disparity: warning: %s is damaged (%s)\n", path, detail.c_str());
     }
-    try {
-        const cv::Mat colour(photo.height, photo.width, CV_8UC3, photo.rgb.data());
-        cv::Mat grey(photo.height, photo.width, CV_8UC1);
-        IplImage source = cvIplImage(colour);
-        IplImage target = cvIplImage(grey);
-        cvCvtColor(&source, &target, CV_RGB2GRAY);
-        return grey;
-    } catch (const cv::Exception&) {
-        std::fprintf(stderr, "qiv-disparity: not enough memory for %s\n", path);
-        return {};
-    }
+    const std::size_t count = std::size_t(photo.width) * std::size_t(photo.height);
+    RgbToGrey(photo.rgb.data(), count, photo.rgb.data());
+    photo.rgb.resize(count);
+    grey->width = photo.width;
+    grey->height = photo.height;
+    grey->pixels = std::move(photo.rgb);
+    return true;
 }
 
 } // namespace
@@ -109,30 +112,31 @@ int main(int argc, char** argv) {
         }
     }
 
-    cv::Mat left = ReadGrey(argv[1]);
-    if (left.empty()) {
+    GreyImage left, right;
+    if (!ReadGrey(argv[1], &left) || !ReadGrey(argv[2], &right)) {
         return EXIT_INPUT;
     }
-    cv::Mat right = ReadGrey(argv[2]);
-    if (right.empty()) {
-        return EXIT_INPUT;
-    }
-    if (left.size() != right.size()) {
-        std::fprintf(stderr, "qiv-disparity: LEFT is %d x %d but RIGHT is %d x %d\n", left.cols,
-                     left.rows, right.cols, right.rows);
+    if (left.width != right.width || left.height != right.height) {
+        std::fprintf(stderr, "qiv-disparity: LEFT is %d x %d but RIGHT is %d x %d\n", left.width,
+                     left.height, right.width, right.height);
         return EXIT_REFUSED;
     }
 
-    cv::Mat depth(left.rows, left.cols, CV_8UC1);
-    IplImage l = cvIplImage(left), r = cvIplImage(right), d = cvIplImage(depth);
-    const int result =
-        cvFindStereoCorrespondence(&l, &r, CV_DISPARITY_BIRCHFIELD, &d, maxDisparity, params[0],
-                                   params[1], params[2], params[3], params[4]);
+    // The map takes the left image's place: the matcher allows it, and it spares a buffer.
+    stereo::MatchParams resolved;
+    int result =
+        stereo::CheckMatchArguments(left.width, left.height, maxDisparity, params, &resolved);
+    if (result == STEREO_OK) {
+        const std::size_t step = std::size_t(left.width);
+        result = stereo::MatchGrey(left.pixels.data(), step, right.pixels.data(), step,
+                                   left.pixels.data(), step, left.width, left.height, resolved);
+    }
     if (result != STEREO_OK) {
         std::fprintf(stderr, "qiv-disparity: %s\n", StereoResultText(result));
         return EXIT_REFUSED;
     }
-    const PhotoPixels pixels{depth.ptr<std::uint8_t>(), depth.cols, depth.rows, 1, depth.step};
+    const PhotoPixels pixels{left.pixels.data(), left.width, left.height, 1,
+                             std::size_t(left.width)};
     std::string detail;
     const int written = WritePhoto(argv[3], format, pixels, 100, PHOTO_REPLACE, &detail);
     if (written != PHOTO_OK) {
