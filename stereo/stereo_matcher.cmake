@@ -14,6 +14,8 @@ add_library(qiv_stereo_matcher STATIC
 qiv_target_defaults(qiv_stereo_matcher)
 target_include_directories(qiv_stereo_matcher PUBLIC $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}>)
 target_link_libraries(qiv_stereo_matcher PUBLIC Threads::Threads)
+target_sources(qiv_stereo PRIVATE stereo_matcher_api.cpp)
+target_link_libraries(qiv_stereo PUBLIC qiv_stereo_matcher)
 # GCC notes that 32-byte vector arguments change the ABI without AVX; the kernel's helpers are
 # all internal, so the note does not apply.
 target_compile_options(qiv_stereo_matcher PRIVATE -Wno-psabi)
@@ -24,6 +26,3 @@ if(CMAKE_SYSTEM_PROCESSOR MATCHES "x86_64|AMD64")
     set_source_files_properties(stereo_matcher_dp_avx512.cpp PROPERTIES COMPILE_OPTIONS
         "-mavx512f;-mavx512bw;-mavx512vl")
 endif()
-
-target_sources(qiv_stereo PRIVATE stereo_matcher_api.cpp)
-target_link_libraries(qiv_stereo PUBLIC qiv_stereo_matcher)
