@@ -26,10 +26,11 @@ install(FILES ${PROJECT_BINARY_DIR}/QIVLIBConfig.cmake
               ${PROJECT_BINARY_DIR}/QIVLIBConfigVersion.cmake
         DESTINATION ${QIV_CMAKE_DIR})
 
-# The stereo tool: qivstereo and qiv-disparity on the PATH, the windowed program where
-# qivstereo looks for it (../libexec), a desktop entry with its icon, and the sample photo.
+# The stereo tool: qivstereo and qiv-disparity on the PATH, the windowed program and the
+# batch program where qivstereo looks for them (../libexec), a desktop entry with its icon, and
+# the sample photo.
 install(TARGETS qivstereo qiv-disparity RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(TARGETS qivstereo-gui RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR})
+install(TARGETS qivstereo-gui qivstereo-batch RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR})
 install(FILES ${PROJECT_SOURCE_DIR}/app/desktop/qivstereo.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${PROJECT_SOURCE_DIR}/app/desktop/qivstereo.svg

@@ -14,12 +14,20 @@ endfunction()
 run(${CMAKE_COMMAND} --install ${BINARY_DIR} --prefix ${prefix})
 foreach(file include/qivlib/runtime/qivlib.h include/qivlib/platform/win32.h
              lib/cmake/QIVLIB/QIVLIBConfigVersion.cmake bin/qivstereo bin/qiv-disparity
-             libexec/qivstereo-gui share/applications/qivstereo.desktop
+             libexec/qivstereo-gui libexec/qivstereo-batch share/applications/qivstereo.desktop
              share/qivstereo/garden_pair.jpg)
     if(NOT EXISTS ${prefix}/${file})
         message(FATAL_ERROR "not installed: ${file}")
     endif()
 endforeach()
+
+# The installed launcher finds the batch program in ../libexec.
+file(MAKE_DIRECTORY ${WORK_DIR}/batch)
+run(${CMAKE_COMMAND} -E env --unset=DISPLAY --unset=WAYLAND_DISPLAY --unset=QT_QPA_PLATFORM
+    ${prefix}/bin/qivstereo --batch ${prefix}/share/qivstereo/garden_pair.jpg --out ${WORK_DIR}/batch)
+if(NOT EXISTS ${WORK_DIR}/batch/garden_pair_depth.png)
+    message(FATAL_ERROR "the installed batch mode wrote no depth map")
+endif()
 
 # The copy of the example goes outside the source tree, so that nothing of the tree is found.
 file(COPY ${SOURCE_DIR}/examples/threshold DESTINATION ${WORK_DIR})

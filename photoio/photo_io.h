@@ -65,7 +65,8 @@ struct PhotoPixels {
 // PHOTO_JPEG for .jpg/.jpeg, PHOTO_PNG for .png (any case); false for any other name.
 bool PhotoFormatOfName(const char* path, PhotoFormat* format);
 
-// Encodes pixels (JPEG at quality 0..100; ignored for PNG) into bytes.
+// Encodes pixels (JPEG at quality 0..100; ignored for PNG) into bytes. Grey PNGs, the programs'
+// disparity maps, are packed for long runs of equal values.
 int EncodePhoto(PhotoFormat format, const PhotoPixels& pixels, int quality,
                 std::vector<std::uint8_t>* bytes, std::string* detail);
 

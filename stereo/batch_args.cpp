@@ -1,5 +1,5 @@
 // Batch mode's command line.
-#include "stereo/batch.h"
+#include "stereo/batch_args.h"
 #include "stereo/whole_number.h"
 
 #include <cstring>

@@ -1,7 +1,7 @@
 // The matcher on plain buffers: parameter rounding and its three parallel stages (scanline
 // dynamic programme by row groups, vertical propagation by column blocks, horizontal propagation
 // by rows). Threads live for one call; the stages share nothing but the map.
-#include "stereo/stereo_matcher.h"
+#include "stereo/grey_matcher.h"
 #include "stereo/stereo_matcher_internal.h"
 #include "stereo/thread_split.h"
 

@@ -1,11 +1,10 @@
 // cvFindStereoCorrespondence: checks the OpenCV image headers and arguments, then runs the matcher.
 // Nothing is thrown and nothing is written unless every check passes.
 #include "stereo/stereo_matcher.h"
-#include "stereo/stereo_matcher_internal.h"
 
 #include <opencv2/core.hpp>
 
-#include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -101,15 +100,9 @@ int FindStereoCorrespondenceCancellable(const CvArr* leftImage, const CvArr* rig
             return STEREO_ERR_SIZE;
         }
     }
-    if (width < 3 || height < 1) {
-        return STEREO_ERR_TOO_SMALL;
-    }
-    if (maxDisparity < 1 || maxDisparity > std::min(255, width - 1)) {
-        return STEREO_ERR_MAX_DISPARITY;
-    }
     const double raw[5] = {param1, param2, param3, param4, param5};
     stereo::MatchParams params;
-    if (int result = stereo::ResolveParameters(width, maxDisparity, raw, &params)) {
+    if (int result = stereo::CheckMatchArguments(width, height, maxDisparity, raw, &params)) {
         return result;
     }
     ImageView left, right, depth;
@@ -124,31 +117,4 @@ int FindStereoCorrespondenceCancellable(const CvArr* leftImage, const CvArr* rig
     return stereo::MatchGrey(left.data, left.step, right.data, right.step,
                              const_cast<uint8_t*>(depth.data), depth.step, width, height, params,
                              options);
-}
-
-const char* StereoResultText(int result) {
-    switch (result) {
-    case STEREO_OK:
-        return "done";
-    case STEREO_ERR_NULL:
-        return "an image is missing";
-    case STEREO_ERR_TYPE:
-        return "the images must be 8-bit single-channel IplImage or CvMat";
-    case STEREO_ERR_SIZE:
-        return "the left, right and depth images differ in size";
-    case STEREO_ERR_TOO_SMALL:
-        return "the images must be at least 3 pixels wide and 1 pixel high";
-    case STEREO_ERR_MODE:
-        return "unknown stereo mode";
-    case STEREO_ERR_MAX_DISPARITY:
-        return "the maximum disparity must be 1 to 255 and less than the image width";
-    case STEREO_ERR_PARAMETER:
-        return "a stereo parameter is out of range";
-    case STEREO_ERR_MEMORY:
-        return "not enough memory";
-    case STEREO_CANCELLED:
-        return "called off";
-    default:
-        return "unknown result";
-    }
 }

@@ -8,6 +8,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -77,6 +79,15 @@ TEST_F(Commands, DisparityRefusesBadArgumentsAndFiles) {
     EXPECT_EQ(
         Shell(DISPARITY + " " + Path("missing.png") + " " + Path("r.png") + " " + Path("d.png")),
         3);
+    // The two are read at once, but only the first refusal is told, as if read in turn.
+    const int both = std::system((DISPARITY + " " + Path("missing.png") + " " + Path("gone.png") +
+                                  " " + Path("d.png") + " 2>" + Path("err.txt"))
+                                     .c_str());
+    EXPECT_EQ(WIFEXITED(both) ? WEXITSTATUS(both) : -1, 3);
+    std::ifstream errors(Path("err.txt"));
+    const std::string told((std::istreambuf_iterator<char>(errors)), {});
+    EXPECT_NE(told.find("missing.png"), std::string::npos) << told;
+    EXPECT_EQ(told.find("gone.png"), std::string::npos) << told;
     {
         std::FILE* f = std::fopen(Path("junk.png").c_str(), "wb");
         std::fputs("\x89PNG not really", f);

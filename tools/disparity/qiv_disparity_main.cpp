@@ -1,19 +1,28 @@
 // qiv-disparity: the disparity map of a stereo pair of image files, as the stereo application
-// computes it (colour converted to grey with CV_BGR2GRAY), written as an 8-bit image of raw
-// disparities.
+// computes it (colour converted to grey as OpenCV's RGB-to-grey does), written as an 8-bit image
+// of raw disparities. It links no OpenCV, so that it starts quickly.
 #include "photoio/photo_io.h"
-#include "stereo/stereo_matcher.h"
+#include "stereo/grey_matcher.h"
+#include "stereo/grey_pixels.h"
 #include "stereo/whole_number.h"
 
-#include <opencv2/core.hpp>
-#include <opencv2/imgproc/imgproc_c.h>
+#include <malloc.h>
+#include <sys/mman.h>
+#include <unistd.h>
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 #include <string>
 #include <string_view>
+#include <system_error>
+#include <thread>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -40,34 +49,91 @@ bool ParseNumber(const char* text, double* out) {
     return true;
 }
 
-// The grey image of a file, converted as the application converts its views; empty, with the
-// reason printed, when the file cannot be read (or memory for the grey copy runs out).
-cv::Mat ReadGrey(const char* path) {
+struct GreyImage {
+    bool read = false;
+    std::string messages; // for stderr, whole lines
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> pixels; // width x height, rows packed
+};
+
+// The grey image of a file, converted as the application converts its views; read false, with the
+// reason in messages, when the file cannot be read.
+void ReadGrey(const char* path, GreyImage* grey) {
     Photo photo;
     std::string detail;
     const int status = ReadPhoto(path, &photo, &detail);
+    const std::string name = path;
     if (status != PHOTO_OK) {
         std::string words = PhotoStatusText(status);
         if (!detail.empty() && detail != words) {
             words += " (" + detail + ")";
         }
-        std::fprintf(stderr, "qiv-disparity: cannot read the image %s: %s\n", path, words.c_str());
-        return {};
+        grey->messages = "qiv-disparity: cannot read the image " + name + ": " + words + "\n";
+        return;
     }
     if (!detail.empty()) {
-        std::fprintf(stderr, "qiv-disparity: warning: %s is damaged (%s)\n", path, detail.c_str());
+        grey->messages = "qiv-disparity: warning: " + name + " is damaged (" + detail + ")\n";
     }
+    const std::size_t count = std::size_t(photo.width) * std::size_t(photo.height);
+    RgbToGrey(photo.rgb.data(), count, photo.rgb.data());
+    // The grey pixels move to a buffer of their size, so that the photo's buffer, freed here, is
+    // reused by the matcher (see PrepareHeap).
     try {
-        const cv::Mat colour(photo.height, photo.width, CV_8UC3, photo.rgb.data());
-        cv::Mat grey(photo.height, photo.width, CV_8UC1);
-        IplImage source = cvIplImage(colour);
-        IplImage target = cvIplImage(grey);
-        cvCvtColor(&source, &target, CV_RGB2GRAY);
-        return grey;
-    } catch (const cv::Exception&) {
-        std::fprintf(stderr, "qiv-disparity: not enough memory for %s\n", path);
-        return {};
+        grey->pixels.assign(photo.rgb.begin(), photo.rgb.begin() + std::ptrdiff_t(count));
+    } catch (const std::bad_alloc&) {
+        grey->messages += "qiv-disparity: not enough memory for " + name + "\n";
+        return;
     }
+    grey->width = photo.width;
+    grey->height = photo.height;
+    grey->read = true;
+}
+
+// Both images, the left one read on a second thread meanwhile (decoding is most of a run's time
+// after the matcher); messages come in the order of a left-then-right reading. False when either
+// cannot be read.
+bool ReadPair(const char* leftPath, const char* rightPath, GreyImage* left, GreyImage* right) {
+    std::thread reader;
+    try {
+        reader = std::thread(ReadGrey, leftPath, left);
+    } catch (const std::system_error&) {
+        ReadGrey(leftPath, left);
+    }
+    ReadGrey(rightPath, right);
+    if (reader.joinable()) {
+        reader.join();
+    }
+    std::fputs(left->messages.c_str(), stderr);
+    if (!left->read) {
+        return false;
+    }
+    std::fputs(right->messages.c_str(), stderr);
+    return right->read;
+}
+
+// The first touch of a fresh page of memory is a large part of a run's time (on virtual machines
+// some 15 us for each 4 KB page): every thread allocates from one heap, which keeps freed memory
+// for the next buffer rather than returning it, and which grows in large steps backed by 2 MB
+// pages where the system offers them (a third off the time of reading two photos). All of it is
+// advice: where it is refused the run is only slower.
+void PrepareHeap() {
+    mallopt(M_ARENA_MAX, 1);
+    mallopt(M_MMAP_THRESHOLD, 32 << 20);
+    mallopt(M_TRIM_THRESHOLD, 1 << 30);
+    mallopt(M_TOP_PAD, 64 << 20);
+    // One allocation grows the heap by the pad; from it to the heap's end the pages are advised.
+    void* probe = std::malloc(1 << 20);
+    if (probe == nullptr) {
+        return;
+    }
+    const std::uintptr_t huge = 2 << 20;
+    const std::uintptr_t from = (reinterpret_cast<std::uintptr_t>(probe) + huge - 1) & ~(huge - 1);
+    const std::uintptr_t to = reinterpret_cast<std::uintptr_t>(sbrk(0));
+    if (to > from) {
+        madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
+    }
+    std::free(probe);
 }
 
 } // namespace
@@ -109,30 +175,32 @@ int main(int argc, char** argv) {
         }
     }
 
-    cv::Mat left = ReadGrey(argv[1]);
-    if (left.empty()) {
+    PrepareHeap();
+    GreyImage left, right;
+    if (!ReadPair(argv[1], argv[2], &left, &right)) {
         return EXIT_INPUT;
     }
-    cv::Mat right = ReadGrey(argv[2]);
-    if (right.empty()) {
-        return EXIT_INPUT;
-    }
-    if (left.size() != right.size()) {
-        std::fprintf(stderr, "qiv-disparity: LEFT is %d x %d but RIGHT is %d x %d\n", left.cols,
-                     left.rows, right.cols, right.rows);
+    if (left.width != right.width || left.height != right.height) {
+        std::fprintf(stderr, "qiv-disparity: LEFT is %d x %d but RIGHT is %d x %d\n", left.width,
+                     left.height, right.width, right.height);
         return EXIT_REFUSED;
     }
 
-    cv::Mat depth(left.rows, left.cols, CV_8UC1);
-    IplImage l = cvIplImage(left), r = cvIplImage(right), d = cvIplImage(depth);
-    const int result =
-        cvFindStereoCorrespondence(&l, &r, CV_DISPARITY_BIRCHFIELD, &d, maxDisparity, params[0],
-                                   params[1], params[2], params[3], params[4]);
+    // The map takes the left image's place: the matcher allows it, and it spares a buffer.
+    stereo::MatchParams resolved;
+    int result =
+        stereo::CheckMatchArguments(left.width, left.height, maxDisparity, params, &resolved);
+    if (result == STEREO_OK) {
+        const std::size_t step = std::size_t(left.width);
+        result = stereo::MatchGrey(left.pixels.data(), step, right.pixels.data(), step,
+                                   left.pixels.data(), step, left.width, left.height, resolved);
+    }
     if (result != STEREO_OK) {
         std::fprintf(stderr, "qiv-disparity: %s\n", StereoResultText(result));
         return EXIT_REFUSED;
     }
-    const PhotoPixels pixels{depth.ptr<std::uint8_t>(), depth.cols, depth.rows, 1, depth.step};
+    const PhotoPixels pixels{left.pixels.data(), left.width, left.height, 1,
+                             std::size_t(left.width)};
     std::string detail;
     const int written = WritePhoto(argv[3], format, pixels, 100, PHOTO_REPLACE, &detail);
     if (written != PHOTO_OK) {
