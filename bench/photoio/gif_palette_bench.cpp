@@ -30,3 +30,5 @@ void BM_Palette3000x2000(benchmark::State& state) {
 BENCHMARK(BM_Palette3000x2000)->Unit(benchmark::kMillisecond);
 
 } // namespace
+
+BENCHMARK_MAIN();
