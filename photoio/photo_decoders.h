@@ -5,7 +5,8 @@
 #include "photoio/photo_io.h"
 
 int DecodeJpeg(const std::uint8_t* data, std::size_t size, Photo* photo, std::string* detail);
-int DecodePng(const std::uint8_t* data, std::size_t size, Photo* photo, std::string* detail);
+int DecodePng(const std::uint8_t* data, std::size_t size, Photo* photo, std::string* detail,
+              unsigned flags = 0);
 int DecodeGif(const std::uint8_t* data, std::size_t size, Photo* photo, std::string* detail);
 int DecodeTiff(const std::uint8_t* data, std::size_t size, Photo* photo, std::string* detail);
 int DecodeBmp(const std::uint8_t* data, std::size_t size, Photo* photo, std::string* detail);
@@ -14,9 +15,10 @@ int DecodeIco(const std::uint8_t* data, std::size_t size, Photo* photo, std::str
 // Sets *detail when detail is given.
 void SetDetail(std::string* detail, const std::string& text);
 
-// Allocates width x height RGB pixels after the size check: PHOTO_OK, PHOTO_TOO_LARGE or
-// PHOTO_NO_MEMORY.
-int AllocatePhoto(std::int64_t width, std::int64_t height, Photo* photo, std::string* detail);
+// Allocates width x height pixels of `channels` bytes (RGB unless said) after the size check:
+// PHOTO_OK, PHOTO_TOO_LARGE or PHOTO_NO_MEMORY.
+int AllocatePhoto(std::int64_t width, std::int64_t height, Photo* photo, std::string* detail,
+                  int channels = 3);
 
 // The encoders behind EncodePhoto; the caller has checked the size and channels.
 int EncodeJpeg(const PhotoPixels& pixels, int quality, std::vector<std::uint8_t>* bytes,

@@ -33,15 +33,21 @@ const char* PhotoStatusText(int status);
 struct Photo {
     int width = 0;
     int height = 0;
-    std::vector<std::uint8_t> rgb; // width x height x 3 bytes, top-down, the right way up
+    int channels = 3;              // 1 only for a grey file read with PHOTO_KEEP_GREY
+    std::vector<std::uint8_t> rgb; // width x height x channels bytes, top-down, the right way up
 };
 
+// ReadPhoto's flags. PHOTO_KEEP_GREY: a grey PNG comes as one byte a pixel (channels 1), the
+// value each of its three channels would have had, so a reader that wants grey neither expands
+// nor converts it.
+enum PhotoReadFlags : unsigned { PHOTO_KEEP_GREY = 1 };
+
 // Reads the photo at path: JPEGs turned by their Exif orientation, a stereo multi-picture file
-// (named .mpo, or indexed as one) as its two views side by side, left eye first. On success *photo holds it and *detail (may be null) a warning when
-// the data was damaged but complete (a JPEG with bad entropy data); on failure *photo is
-// untouched and *detail says why. The size is checked from the header before any pixel
-// memory is taken.
-int ReadPhoto(const char* path, Photo* photo, std::string* detail = nullptr);
+// (named .mpo, or indexed as one) as its two views side by side, left eye first. On success *photo
+// holds it and *detail (may be null) a warning when the data was damaged but complete (a JPEG with
+// bad entropy data); on failure *photo is untouched and *detail says why. The size is checked from
+// the header before any pixel memory is taken.
+int ReadPhoto(const char* path, Photo* photo, std::string* detail = nullptr, unsigned flags = 0);
 // The same on bytes in memory.
 int DecodePhoto(const std::uint8_t* data, std::size_t size, Photo* photo, std::string* detail);
 

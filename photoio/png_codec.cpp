@@ -7,7 +7,8 @@
 
 #include <new>
 
-int DecodePng(const std::uint8_t* data, std::size_t size, Photo* photo, std::string* detail) {
+int DecodePng(const std::uint8_t* data, std::size_t size, Photo* photo, std::string* detail,
+              unsigned flags) {
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
     if (!png_image_begin_read_from_memory(&image, data, size)) {
@@ -15,12 +16,14 @@ int DecodePng(const std::uint8_t* data, std::size_t size, Photo* photo, std::str
         png_image_free(&image);
         return PHOTO_DAMAGED;
     }
-    const int allocated = AllocatePhoto(image.width, image.height, photo, detail);
+    // A grey file kept grey is read as libpng would read it as RGB, one channel instead of three.
+    const bool grey = (flags & PHOTO_KEEP_GREY) != 0 && (image.format & PNG_FORMAT_FLAG_COLOR) == 0;
+    const int allocated = AllocatePhoto(image.width, image.height, photo, detail, grey ? 1 : 3);
     if (allocated != PHOTO_OK) {
         png_image_free(&image);
         return allocated;
     }
-    image.format = PNG_FORMAT_RGB;
+    image.format = grey ? PNG_FORMAT_GRAY : PNG_FORMAT_RGB;
     // Transparent pixels go over black, as the image windows show them.
     const png_color black{0, 0, 0};
     if (!png_image_finish_read(&image, &black, photo->rgb.data(), 0, nullptr)) {

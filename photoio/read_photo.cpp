@@ -28,13 +28,14 @@ void SetDetail(std::string* detail, const std::string& text) {
     }
 }
 
-int AllocatePhoto(std::int64_t width, std::int64_t height, Photo* photo, std::string* detail) {
+int AllocatePhoto(std::int64_t width, std::int64_t height, Photo* photo, std::string* detail,
+                  int channels) {
     if (!PhotoSizeAllowed(width, height)) {
         SetDetail(detail, PhotoLimitText(width, height));
         return PHOTO_TOO_LARGE;
     }
     try {
-        photo->rgb.assign(static_cast<std::size_t>(width * height) * 3, 0);
+        photo->rgb.assign(static_cast<std::size_t>(width * height * channels), 0);
     } catch (const std::bad_alloc&) {
         SetDetail(detail, "not enough memory for " + std::to_string(width) + " x " +
                               std::to_string(height) + " pixels");
@@ -42,6 +43,7 @@ int AllocatePhoto(std::int64_t width, std::int64_t height, Photo* photo, std::st
     }
     photo->width = static_cast<int>(width);
     photo->height = static_cast<int>(height);
+    photo->channels = channels;
     return PHOTO_OK;
 }
 
@@ -104,7 +106,7 @@ int DecodePhoto(const std::uint8_t* data, std::size_t size, Photo* photo, std::s
     return status;
 }
 
-int ReadPhoto(const char* path, Photo* photo, std::string* detail) {
+int ReadPhoto(const char* path, Photo* photo, std::string* detail, unsigned flags) {
     SetDetail(detail, "");
     const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
@@ -155,6 +157,15 @@ int ReadPhoto(const char* path, Photo* photo, std::string* detail) {
         const int status = DecodeMpo(bytes.data(), bytes.size(), &pair, detail);
         if (status == PHOTO_OK) {
             *photo = std::move(pair);
+        }
+        return status;
+    }
+    if ((flags & PHOTO_KEEP_GREY) != 0 &&
+        StartsWith(bytes.data(), bytes.size(), "\x89PNG\r\n\x1A\n", 8)) {
+        Photo decoded;
+        const int status = DecodePng(bytes.data(), bytes.size(), &decoded, detail, flags);
+        if (status == PHOTO_OK) {
+            *photo = std::move(decoded);
         }
         return status;
     }

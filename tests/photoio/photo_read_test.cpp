@@ -4,6 +4,7 @@
 #include "tests/support/temp_folder.h"
 
 #include <gtest/gtest.h>
+#include <png.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -91,3 +92,38 @@ TEST(PhotoRead, AJpegCutAnywhereInItsScanIsRefused) {
 }
 
 } // namespace
+
+// A reader that keeps grey files grey must see the values the RGB reading gives each channel,
+// whatever the file's depth and transparency; a colour file stays RGB.
+TEST(PhotoRead, AGreyPngKeptGreyHoldsTheValuesOfItsRgbReading) {
+    TempFolder dir;
+    const int width = 29, height = 11;
+    const std::vector<std::uint8_t> bytes = Gradient(width, height, 4 * 2);
+    const png_uint_32 formats[] = {PNG_FORMAT_GRAY, PNG_FORMAT_GA, PNG_FORMAT_LINEAR_Y,
+                                   PNG_FORMAT_LINEAR_Y_ALPHA, PNG_FORMAT_RGB};
+    for (const png_uint_32 format : formats) {
+        png_image image{};
+        image.version = PNG_IMAGE_VERSION;
+        image.width = width;
+        image.height = height;
+        image.format = format;
+        const std::string path = dir.Path("g" + std::to_string(format) + ".png");
+        ASSERT_TRUE(png_image_write_to_file(&image, path.c_str(), 0, bytes.data(), 0, nullptr))
+            << image.message;
+        Photo rgb, kept;
+        ASSERT_EQ(ReadPhoto(path.c_str(), &rgb), PHOTO_OK);
+        ASSERT_EQ(ReadPhoto(path.c_str(), &kept, nullptr, PHOTO_KEEP_GREY), PHOTO_OK);
+        ASSERT_EQ(rgb.channels, 3);
+        if ((format & PNG_FORMAT_FLAG_COLOR) != 0) {
+            EXPECT_EQ(kept.channels, 3);
+            EXPECT_EQ(kept.rgb, rgb.rgb);
+            continue;
+        }
+        ASSERT_EQ(kept.channels, 1) << format;
+        ASSERT_EQ(kept.rgb.size(), std::size_t(width) * height);
+        for (std::size_t i = 0; i < kept.rgb.size(); ++i) {
+            ASSERT_EQ(kept.rgb[i], rgb.rgb[3 * i]) << format << " pixel " << i;
+            ASSERT_EQ(rgb.rgb[3 * i + 1], rgb.rgb[3 * i]);
+        }
+    }
+}

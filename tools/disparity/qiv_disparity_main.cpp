@@ -62,7 +62,7 @@ struct GreyImage {
 void ReadGrey(const char* path, GreyImage* grey) {
     Photo photo;
     std::string detail;
-    const int status = ReadPhoto(path, &photo, &detail);
+    const int status = ReadPhoto(path, &photo, &detail, PHOTO_KEEP_GREY);
     const std::string name = path;
     if (status != PHOTO_OK) {
         std::string words = PhotoStatusText(status);
@@ -76,14 +76,18 @@ void ReadGrey(const char* path, GreyImage* grey) {
         grey->messages = "qiv-disparity: warning: " + name + " is damaged (" + detail + ")\n";
     }
     const std::size_t count = std::size_t(photo.width) * std::size_t(photo.height);
-    RgbToGrey(photo.rgb.data(), count, photo.rgb.data());
-    // The grey pixels move to a buffer of their size, so that the photo's buffer, freed here, is
-    // reused by the matcher (see PrepareHeap).
-    try {
-        grey->pixels.assign(photo.rgb.begin(), photo.rgb.begin() + std::ptrdiff_t(count));
-    } catch (const std::bad_alloc&) {
-        grey->messages += "qiv-disparity: not enough memory for " + name + "\n";
-        return;
+    if (photo.channels == 1) {
+        grey->pixels = std::move(photo.rgb);
+    } else {
+        RgbToGrey(photo.rgb.data(), count, photo.rgb.data());
+        // The grey pixels move to a buffer of their size, so that the photo's buffer, freed
+        // here, is reused by the matcher (see PrepareHeap).
+        try {
+            grey->pixels.assign(photo.rgb.begin(), photo.rgb.begin() + std::ptrdiff_t(count));
+        } catch (const std::bad_alloc&) {
+            grey->messages += "qiv-disparity: not enough memory for " + name + "\n";
+            return;
+        }
     }
     grey->width = photo.width;
     grey->height = photo.height;
