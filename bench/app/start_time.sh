@@ -2,8 +2,9 @@
 # How fast the command-line programs start and finish: for qiv-disparity, qivstereo --batch and
 # qivstereo --help without further arguments (each answers with its usage or refusal), the number
 # of shared libraries the program loads (ldd | wc -l) and the wall time of a run, best and median
-# of the repetitions; then qiv-disparity on the 1000 x 750 garden pair (maxDisparity 100) beside
-# the matcher's own time on that pair from bench_matcher, when the build has it. /bin/true gives
+# of the repetitions; then qiv-disparity on the 1000 x 750 garden pair (maxDisparity 100), in
+# colour and in grey, beside the matcher's own time on that pair from bench_matcher, when the
+# build has it. /bin/true gives
 # the floor a process start costs on this machine. With a second build folder (for instance one
 # of an earlier commit) its figures are printed beside, run for run interleaved.
 #   bench/app/start_time.sh BUILD [REPETITIONS [EARLIER_BUILD]]
@@ -79,8 +80,12 @@ compare "$@"
 runs=$(((repetitions + 1) / 4 + 1))
 echo "== qiv-disparity on the 1000 x 750 garden pair, maxDisparity 100: $runs runs;" \
     "load $(cut -d' ' -f1-3 /proc/loadavg)"
+"$build/tools/scene/qiv-scene" grey "$work/l.png" "$work/lg.png"
+"$build/tools/scene/qiv-scene" grey "$work/r.png" "$work/rg.png"
 set -- "qiv-disparity L R OUT.png 100" \
-    "$build/tools/disparity/qiv-disparity $work/l.png $work/r.png $work/d.png 100"
+    "$build/tools/disparity/qiv-disparity $work/l.png $work/r.png $work/d.png 100" \
+    "qiv-disparity on the grey pair" \
+    "$build/tools/disparity/qiv-disparity $work/lg.png $work/rg.png $work/g.png 100"
 if [ -n "$earlier" ]; then
     set -- "$@" "qiv-disparity L R OUT.png 100 (earlier)" \
         "$earlier/tools/disparity/qiv-disparity $work/l.png $work/r.png $work/e.png 100"

@@ -18,11 +18,13 @@ const char USAGE[] =
     "usage: qiv-scene sample OUT.jpg [WIDTH HEIGHT [SHIFT]]\n"
     "       qiv-scene garden LEFT RIGHT TRUTH [WIDTH HEIGHT MAXDISPARITY [SHIFT]]\n"
     "       qiv-scene layers LEFT RIGHT TRUTH [WIDTH HEIGHT MAXDISPARITY [SEED]]\n"
+    "       qiv-scene grey IN OUT\n"
     "\n"
     "sample   the side-by-side garden photograph (default 1600 x 600, right view 3 pixels\n"
     "         lower), left view in the left half\n"
     "garden   the garden as two views and its ground truth (default 1000 x 750, 100)\n"
     "layers   grey textured layers at integer disparities (default 640 x 480, 64, seed 1)\n"
+    "grey     the picture IN as a grey image (for instance a grey pair of the garden)\n"
     "TRUTH is an 8-bit image of the rounded disparity of every left pixel.\n";
 
 bool ParseInt(const char* text, long lo, long hi, int* out) {
@@ -108,6 +110,22 @@ int main(int argc, char** argv) {
         const bool ok =
             Write(args[1], pair.left) && Write(args[2], pair.right) && Write(args[3], Truth(pair));
         return ok ? 0 : 1;
+    }
+    if (command == "grey" && args.size() == 3) {
+        cv::Mat grey;
+        try {
+            grey = cv::imread(args[1], cv::IMREAD_GRAYSCALE);
+        } catch (const cv::Exception&) {
+        }
+        if (grey.empty()) {
+            std::fprintf(stderr, "qiv-scene: cannot read %s\n", args[1].c_str());
+            return 1;
+        }
+        scene::Image image(grey.cols, grey.rows, 1);
+        for (int y = 0; y < grey.rows; ++y) {
+            std::memcpy(image.pixels.data() + std::size_t(y) * grey.cols, grey.ptr(y), grey.cols);
+        }
+        return Write(args[2], image) ? 0 : 1;
     }
     std::fputs(USAGE, stderr);
     return 2;
