@@ -258,7 +258,6 @@ int MatchGrey(const uint8_t* left, size_t leftStep, const uint8_t* right, size_t
         threads = std::max(1, int(std::thread::hardware_concurrency()));
     }
     const int groups = (height + lanes - 1) / lanes;
-    std::atomic<bool> failed{false};
     auto cancelled = [&] {
         return options.cancel != nullptr && options.cancel->load(std::memory_order_relaxed);
     };
@@ -267,64 +266,39 @@ int MatchGrey(const uint8_t* left, size_t leftStep, const uint8_t* right, size_t
         // Every pixel is written by its row group before it is read.
         const std::unique_ptr<uint8_t[]> map(new uint8_t[size_t(width) * height]);
 
-        // Each stage hands out its tasks in order; a thread that fails to allocate stops
-        // taking tasks and the whole call reports it.
+        // Each stage hands out its tasks in order; an allocation that fails on any thread
+        // reaches the catch below once the stage's threads are joined. The row groups keep one
+        // workspace per thread.
         std::atomic<int> nextGroup{0};
         RunOnThreads(std::min(threads, groups), ThreadShortage::SHARE, [&](int) {
-            try {
-                RowGroupWorkspace ws(width, params.maxDisparity, lanes);
-                for (int g = nextGroup++; g < groups && !failed && !cancelled(); g = nextGroup++) {
-                    MatchRowGroup(ws, left, leftStep, right, rightStep, map.get(), width, height,
-                                  params, kernel, g);
-                }
-            } catch (const std::bad_alloc&) {
-                failed = true;
+            RowGroupWorkspace ws(width, params.maxDisparity, lanes);
+            for (int g = nextGroup++; g < groups && !cancelled(); g = nextGroup++) {
+                MatchRowGroup(ws, left, leftStep, right, rightStep, map.get(), width, height,
+                              params, kernel, g);
             }
         });
-        if (failed) {
-            return STEREO_ERR_MEMORY;
-        }
         if (cancelled()) {
             return STEREO_CANCELLED;
         }
-
         const int columnBlocks = (width + COLUMN_BLOCK - 1) / COLUMN_BLOCK;
-        std::atomic<int> nextColumns{0};
-        RunOnThreads(std::min(threads, columnBlocks), ThreadShortage::SHARE, [&](int) {
-            try {
-                for (int b = nextColumns++; b < columnBlocks && !failed && !cancelled();
-                     b = nextColumns++) {
-                    const int first = b * COLUMN_BLOCK;
-                    PostProcessColumns(map.get(), left, leftStep, width, height, params, first,
-                                       std::min(first + COLUMN_BLOCK, width));
-                }
-            } catch (const std::bad_alloc&) {
-                failed = true;
+        ForEachTask(threads, columnBlocks, ThreadShortage::SHARE, [&](int b) {
+            const int first = b * COLUMN_BLOCK;
+            if (!cancelled()) {
+                PostProcessColumns(map.get(), left, leftStep, width, height, params, first,
+                                   std::min(first + COLUMN_BLOCK, width));
             }
         });
-        if (failed) {
-            return STEREO_ERR_MEMORY;
-        }
         if (cancelled()) {
             return STEREO_CANCELLED;
         }
-
         const int rowBlocks = (height + ROW_BLOCK - 1) / ROW_BLOCK;
-        std::atomic<int> nextRows{0};
-        RunOnThreads(std::min(threads, rowBlocks), ThreadShortage::SHARE, [&](int) {
-            try {
-                for (int b = nextRows++; b < rowBlocks && !failed && !cancelled(); b = nextRows++) {
-                    const int first = b * ROW_BLOCK;
-                    PostProcessRows(map.get(), left, leftStep, right, rightStep, width, height,
-                                    params, first, std::min(first + ROW_BLOCK, height));
-                }
-            } catch (const std::bad_alloc&) {
-                failed = true;
+        ForEachTask(threads, rowBlocks, ThreadShortage::SHARE, [&](int b) {
+            const int first = b * ROW_BLOCK;
+            if (!cancelled()) {
+                PostProcessRows(map.get(), left, leftStep, right, rightStep, width, height, params,
+                                first, std::min(first + ROW_BLOCK, height));
             }
         });
-        if (failed) {
-            return STEREO_ERR_MEMORY;
-        }
         if (cancelled()) {
             return STEREO_CANCELLED;
         }
