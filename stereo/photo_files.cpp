@@ -21,7 +21,9 @@ std::string Explain(int status, const std::string& detail) {
     return detail.empty() || detail == words ? words : words + " (" + detail + ")";
 }
 
-int WriteResult(int status, const std::string& detail, std::string* reason) {
+} // namespace
+
+int ImageIoResultOfWrite(int status, const std::string& detail, std::string* reason) {
     switch (status) {
     case PHOTO_OK:
         return IMAGE_IO_OK;
@@ -41,7 +43,13 @@ int WriteResult(int status, const std::string& detail, std::string* reason) {
     }
 }
 
-} // namespace
+void PixelsToRgb(const std::uint32_t* from, int count, std::uint8_t* to) {
+    for (int x = 0; x < count; ++x, to += 3) {
+        to[0] = static_cast<std::uint8_t>(from[x] >> 16);
+        to[1] = static_cast<std::uint8_t>(from[x] >> 8);
+        to[2] = static_cast<std::uint8_t>(from[x]);
+    }
+}
 
 int ReadImageFile(const char* path, PixelImage* image, std::string* reason) {
     Photo photo;
@@ -79,28 +87,23 @@ int WriteColourFile(const char* path, ImageFileFormat format, const std::uint32_
         return IMAGE_IO_WRITE_FAILED;
     }
     if (!PhotoSizeAllowed(width, height)) {
-        return WriteResult(PHOTO_TOO_LARGE, PhotoLimitText(width, height), reason);
+        return ImageIoResultOfWrite(PHOTO_TOO_LARGE, PhotoLimitText(width, height), reason);
     }
     std::vector<std::uint8_t> rgb;
     try {
         rgb.resize(static_cast<std::size_t>(width) * height * 3);
     } catch (const std::bad_alloc&) {
-        return WriteResult(PHOTO_NO_MEMORY, "", reason);
+        return ImageIoResultOfWrite(PHOTO_NO_MEMORY, "", reason);
     }
-    std::uint8_t* to = rgb.data();
     for (int y = 0; y < height; ++y) {
-        const std::uint32_t* from = pixels + static_cast<std::size_t>(y) * stride;
-        for (int x = 0; x < width; ++x, to += 3) {
-            to[0] = static_cast<std::uint8_t>(from[x] >> 16);
-            to[1] = static_cast<std::uint8_t>(from[x] >> 8);
-            to[2] = static_cast<std::uint8_t>(from[x]);
-        }
+        PixelsToRgb(pixels + static_cast<std::size_t>(y) * stride, width,
+                    rgb.data() + static_cast<std::size_t>(y) * width * 3);
     }
     const PhotoPixels image{rgb.data(), width, height, 3, static_cast<std::size_t>(width) * 3};
     std::string detail;
     const int status = WritePhoto(path, format == IMAGE_FILE_JPEG ? PHOTO_JPEG : PHOTO_PNG, image,
                                   100, PHOTO_KEEP_EXISTING, &detail);
-    return WriteResult(status, detail, reason);
+    return ImageIoResultOfWrite(status, detail, reason);
 }
 
 int WriteGreyPng(const char* path, const std::uint8_t* pixels, int width, int height, int stride,
@@ -112,5 +115,5 @@ int WriteGreyPng(const char* path, const std::uint8_t* pixels, int width, int he
     const PhotoPixels image{pixels, width, height, 1, static_cast<std::size_t>(stride)};
     std::string detail;
     const int status = WritePhoto(path, PHOTO_PNG, image, 0, PHOTO_KEEP_EXISTING, &detail);
-    return WriteResult(status, detail, reason);
+    return ImageIoResultOfWrite(status, detail, reason);
 }

@@ -18,4 +18,10 @@ int WriteColourFile(const char* path, ImageFileFormat format, const std::uint32_
 int WriteGreyPng(const char* path, const std::uint8_t* pixels, int width, int height, int stride,
                  std::string* reason);
 
+// The ImageIoResult of a photo library write status; reason (may be null) receives why it failed.
+int ImageIoResultOfWrite(int status, const std::string& detail, std::string* reason);
+
+// count pixels 0x00RRGGBB as 8-bit RGB.
+void PixelsToRgb(const std::uint32_t* from, int count, std::uint8_t* to);
+
 inline constexpr ImageWriter PHOTO_FILE_WRITER = {WriteColourFile, WriteGreyPng};

@@ -1,9 +1,10 @@
 // Wiggle GIF: crop, scale down, write.
 #include "stereo/wiggle_gif.h"
 
+#include "photoio/gif_animation.h"
 #include "stereo/image_io.h"
 #include "stereo/overlap.h"
-#include "photoio/gif_animation.h"
+#include "stereo/photo_files.h"
 
 #include <opencv2/core.hpp>
 #include <opencv2/imgproc.hpp>
@@ -19,13 +20,8 @@ cv::Mat Frame(const std::uint32_t* eye, int W, int startX, int startY, const Ove
               int height) {
     cv::Mat rgb(o.rows, o.cols, CV_8UC3);
     for (int y = 0; y < o.rows; ++y) {
-        const std::uint32_t* from = eye + static_cast<std::size_t>(startY + y) * W + startX;
-        std::uint8_t* to = rgb.ptr<std::uint8_t>(y);
-        for (int x = 0; x < o.cols; ++x, to += 3) {
-            to[0] = static_cast<std::uint8_t>(from[x] >> 16);
-            to[1] = static_cast<std::uint8_t>(from[x] >> 8);
-            to[2] = static_cast<std::uint8_t>(from[x]);
-        }
+        PixelsToRgb(eye + static_cast<std::size_t>(startY + y) * W + startX, o.cols,
+                    rgb.ptr<std::uint8_t>(y));
     }
     if (width == o.cols && height == o.rows) {
         return rgb;
@@ -33,24 +29,6 @@ cv::Mat Frame(const std::uint32_t* eye, int W, int startX, int startY, const Ove
     cv::Mat scaled;
     cv::resize(rgb, scaled, cv::Size(width, height), 0, 0, cv::INTER_AREA);
     return scaled;
-}
-
-int Result(int status, const std::string& detail, std::string* reason) {
-    if (status == PHOTO_OK) {
-        return IMAGE_IO_OK;
-    }
-    if (reason != nullptr) {
-        *reason = detail.empty() ? PhotoStatusText(status) : detail;
-    }
-    switch (status) {
-    case PHOTO_EXISTS:
-    case PHOTO_LINK:
-        return IMAGE_IO_EXISTS;
-    case PHOTO_NO_MEMORY:
-        return IMAGE_IO_NO_MEMORY;
-    default:
-        return IMAGE_IO_WRITE_FAILED;
-    }
 }
 
 } // namespace
@@ -78,10 +56,10 @@ int WriteWiggleGif(const char* path, int W, int H, const std::uint32_t* leftEye,
         std::string detail;
         const int status =
             WriteLoopingGif(path, pixels, 2, WIGGLE_GIF_FRAME_MS, PHOTO_KEEP_EXISTING, &detail);
-        return Result(status, detail, reason);
+        return ImageIoResultOfWrite(status, detail, reason);
     } catch (const std::bad_alloc&) {
-        return Result(PHOTO_NO_MEMORY, "", reason);
+        return ImageIoResultOfWrite(PHOTO_NO_MEMORY, "", reason);
     } catch (const cv::Exception&) {
-        return Result(PHOTO_NO_MEMORY, "", reason);
+        return ImageIoResultOfWrite(PHOTO_NO_MEMORY, "", reason);
     }
 }
