@@ -120,8 +120,8 @@ int Run(BatchOptions options, const BatchServices& services, const char* baseNam
     source = {};
     int swapDepth = 0;
     if (options.autoAlign) {
-        if (int status = AutoAlignViews(viewA.data(), viewB.data(), W, H, &options, &swapDepth,
-                                        err);
+        if (int status =
+                AutoAlignViews(viewA.data(), viewB.data(), W, H, &options, &swapDepth, err);
             status != BATCH_OK) {
             return status;
         }
@@ -194,15 +194,13 @@ int Run(BatchOptions options, const BatchServices& services, const char* baseNam
     const Overlap o = ComputeOverlap(W, H, options.offsetX, options.offsetY);
     std::string anaglyph;
     std::string anaglyphReason;
-    int counter = names.counter;
-    int result = IMAGE_IO_EXISTS;
-    for (; result == IMAGE_IO_EXISTS && counter < 10000; ++counter) {
-        const SaveNames at = MakeSaveNames(options.outDir.c_str(), baseName, counter);
-        anaglyph =
-            (std::filesystem::path(options.outDir) / (CountedBase(at) + "_anaglyph.png")).string();
-        result = services.writer.writeColour(anaglyph.c_str(), IMAGE_FILE_PNG, preview.data(),
-                                             o.cols, o.rows, W, &anaglyphReason);
-    }
+    const int result = WriteSetFile(
+        names, "_anaglyph.png",
+        [&](const char* path) {
+            return services.writer.writeColour(path, IMAGE_FILE_PNG, preview.data(), o.cols, o.rows,
+                                               W, &anaglyphReason);
+        },
+        &anaglyph);
     if (result == IMAGE_IO_OK) {
         outcome.Written(anaglyph);
     } else {

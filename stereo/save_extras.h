@@ -14,15 +14,14 @@
 // next counter's name while the name is taken. *path receives the name last tried.
 template <typename Write>
 int WriteSetFile(const SaveNames& names, const char* suffix, Write write, std::string* path) {
-    constexpr int MAX_COUNTER = 10000;
-    int result = IMAGE_IO_EXISTS;
-    for (int counter = names.counter; result == IMAGE_IO_EXISTS && counter < MAX_COUNTER;
-         ++counter) {
-        const SaveNames at = MakeSaveNames(names.directory.c_str(), names.base.c_str(), counter);
-        *path = (std::filesystem::path(at.directory) / (CountedBase(at) + suffix)).string();
-        result = write(path->c_str());
-    }
-    return result;
+    SaveNames at = names;
+    return WriteUnderFreeName(
+        &at,
+        [&](const SaveNames& n) {
+            *path = (std::filesystem::path(n.directory) / (CountedBase(n) + suffix)).string();
+            return *path;
+        },
+        write);
 }
 
 // The aligned eyes (W x H each) at the eyes' offset.

@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <ctime>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -41,15 +42,16 @@ SaveNames MakeSaveNames(const char* directory, const char* baseName, int counter
 // The base the names are made of now: "B", or "B_2" after a move.
 std::string CountedBase(const SaveNames& names);
 
-// Calls write(names->*file) and, while the name is taken (IMAGE_IO_EXISTS), moves *names to the
+// Calls write with the file's name in *names (file: a SaveNames member, or a function of the
+// names giving the path) and, while the name is taken (IMAGE_IO_EXISTS), moves *names to the
 // next counter and calls it again. The write's last result.
-template <typename Write>
-int WriteUnderFreeName(SaveNames* names, std::string SaveNames::*file, Write write) {
+template <typename File, typename Write>
+int WriteUnderFreeName(SaveNames* names, File file, Write write) {
     constexpr int MAX_COUNTER = 10000;
-    int result = write((names->*file).c_str());
+    int result = write(std::string(std::invoke(file, *names)).c_str());
     while (result == IMAGE_IO_EXISTS && names->counter < MAX_COUNTER) {
         *names = MakeSaveNames(names->directory.c_str(), names->base.c_str(), names->counter + 1);
-        result = write((names->*file).c_str());
+        result = write(std::string(std::invoke(file, *names)).c_str());
     }
     return result;
 }
