@@ -2,6 +2,8 @@
 // and the failures counted.
 #include "stereo/batch.h"
 
+#include "stereo/thread_split.h"
+
 #include <unistd.h>
 
 #include <algorithm>
@@ -92,7 +94,8 @@ int RunBatchFiles(const BatchOptions& options, const BatchServices& services, st
     int done = 0;
     int failed = 0;
     int lastStatus = BATCH_OK;
-    auto work = [&] {
+    // A job that cannot get its thread leaves its files to the others.
+    stereo::RunOnThreads(jobs, stereo::ThreadShortage::SHARE, [&](int) {
         for (int i = next++; i < count; i = next++) {
             BatchOptions one = options;
             one.file = files[i];
@@ -120,15 +123,7 @@ int RunBatchFiles(const BatchOptions& options, const BatchServices& services, st
                 lastStatus = status;
             }
         }
-    };
-    std::vector<std::thread> pool;
-    for (int j = 1; j < jobs; ++j) {
-        pool.emplace_back(work);
-    }
-    work();
-    for (std::thread& thread : pool) {
-        thread.join();
-    }
+    });
     if (count == 1) {
         return lastStatus;
     }
