@@ -73,6 +73,10 @@ void RunImageCommand(HWND hwnd, int id);
 int ZoomInStep(int zoom);
 int ZoomOutStep(int zoom);
 
+// A click tool's points are used only when the user clicked them: a cancelled tool, and one
+// ended by Stop (which hands back the points picked so far), change nothing.
+bool ToolPicked(int toolResult);
+
 // The commands that do more than hand the window to one drawing function. n is the window
 // whose menu was used; each reports nothing on failure.
 void PixelReport(int n);

@@ -18,11 +18,11 @@ namespace {
 
 constexpr int COLOR_TABLE_ENTRIES = 256;
 
-bool Picked(int toolResult) {
+} // namespace
+
+bool ToolPicked(int toolResult) {
     return toolResult == 0 && StopRequested.load() == 0;
 }
-
-} // namespace
 
 int CreateResultWindow(const char* title, int width, int height, int bits) {
     for (int n = 0; n < QIV_IMAGE_WINDOWS; ++n) {
@@ -36,7 +36,7 @@ int CreateResultWindow(const char* title, int width, int height, int bits) {
 void PixelReport(int n) {
     int x = 0;
     int y = 0;
-    if (!IsImageWindowInUse(n) || !Picked(QIV_PickPoint(n, &x, &y))) {
+    if (!IsImageWindowInUse(n) || !ToolPicked(QIV_PickPoint(n, &x, &y))) {
         return;
     }
     const int v = QIV_GetPixel(x, y);
@@ -92,7 +92,7 @@ void ClipImage(int n) {
     int y1 = 0;
     int x2 = 0;
     int y2 = 0;
-    if (IsImageWindowInUse(n) && Picked(QIV_PickRect(n, &x1, &y1, &x2, &y2))) {
+    if (IsImageWindowInUse(n) && ToolPicked(QIV_PickRect(n, &x1, &y1, &x2, &y2))) {
         ClipImageRect(n, x1, y1, x2, y2);
     }
 }
@@ -100,7 +100,7 @@ void ClipImage(int n) {
 void PickColor(int n) {
     int x = 0;
     int y = 0;
-    if (!IsImageWindowInUse(n) || !Picked(QIV_PickPoint(n, &x, &y))) {
+    if (!IsImageWindowInUse(n) || !ToolPicked(QIV_PickPoint(n, &x, &y))) {
         return;
     }
     QIV_SelectImage(n);
