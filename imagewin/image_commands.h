@@ -93,10 +93,6 @@ int RotateImage(int n, bool clockwise);
 int ScaleImage(int n, int perMille);
 void PickColor(int n);
 
-// The lowest number 0..255 at which CreateImageWindow (zoom 100, at (0, 0)) succeeds; the
-// window becomes current. -1 when every number is refused.
-int CreateResultWindow(const char* title, int width, int height, int bits);
-
 // The colour and font dialogs of the tools menu, owned by the image window hwnd. The colour
 // dialog starts at qiv_color with the remembered custom colours and stores its answer (the
 // starting colour when cancelled) in qiv_color, qiv_tc and qiv_tttc. The font dialog starts

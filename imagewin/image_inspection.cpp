@@ -24,15 +24,6 @@ bool ToolPicked(int toolResult) {
     return toolResult == 0 && StopRequested.load() == 0;
 }
 
-int CreateResultWindow(const char* title, int width, int height, int bits) {
-    for (int n = 0; n < QIV_IMAGE_WINDOWS; ++n) {
-        if (CreateImageWindow(100, n, title, 0, 0, width, height, bits) == 0) {
-            return n;
-        }
-    }
-    return -1;
-}
-
 void PixelReport(int n) {
     int x = 0;
     int y = 0;
@@ -70,7 +61,7 @@ int ClipImageRect(int n, int x1, int y1, int x2, int y2) {
         return -1;
     }
     const int bits = qiv_image[n].bits;
-    const int m = CreateResultWindow(title, static_cast<int>(w), static_cast<int>(h), bits);
+    const int m = CreateFreeImageWindow(title, static_cast<int>(w), static_cast<int>(h), bits);
     if (m < 0) {
         return -1;
     }
