@@ -66,15 +66,8 @@ int RequiredBits(RowGraph graph) {
     return graph == RowGraph::Luminance ? 8 : 32;
 }
 
-// Creates a 32-bit graph window with the lowest free number at (0, 0), zoom 100; it becomes
-// the current image window. -1 when no number is free or the window can't be made.
 int CreateGraphWindow(const char* title, int width, int height) {
-    for (int n = 0; n < QIV_IMAGE_WINDOWS; ++n) {
-        if (!IsImageWindowInUse(n)) {
-            return CreateImageWindow(100, n, title, 0, 0, width, height, 32) == 0 ? n : -1;
-        }
-    }
-    return -1;
+    return CreateFreeImageWindow(title, width, height, 32);
 }
 
 } // namespace

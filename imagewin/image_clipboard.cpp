@@ -2,6 +2,7 @@
 // dropped on an image window.
 #include "imageops/click_tools.h"
 #include "imagewin/image_files.h"
+#include "imagewin/image_open_files.h"
 #include "imagewin/image_window.h"
 #include "photoio/photo_limits.h"
 #include "runtime/control_words.h"
@@ -213,17 +214,11 @@ void PasteBitmap(HBITMAP bitmap) {
 }
 
 LRESULT DropOnImageWindow(HWND hwnd, HDROP drop) {
-    std::vector<WCHAR> name(QIV_LONG_PATH);
-    // A name that does not fit would be cut into another file's name: it is not loaded.
-    if (DragQueryFileW(drop, 0, nullptr, 0) >= QIV_LONG_PATH) {
-        name[0] = 0;
-    } else {
-        DragQueryFileW(drop, 0, name.data(), QIV_LONG_PATH);
-    }
+    const std::wstring name = DroppedFileName(drop, 0);
     if (SelectImageWindowByHandle(hwnd) >= 0) {
         std::vector<char> path(4 * QIV_LONG_PATH);
-        if (name[0] != 0 &&
-            WideToUtf8IfFits(name.data(), path.data(), static_cast<int>(path.size()))) {
+        if (!name.empty() &&
+            WideToUtf8IfFits(name.c_str(), path.data(), static_cast<int>(path.size()))) {
             QIV_LoadImage(path.data(), 0, 0);
         }
         InvalidateRect(qiv_image[qiv_target].hwnd, nullptr, FALSE);

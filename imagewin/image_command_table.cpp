@@ -18,22 +18,14 @@
 
 namespace {
 
-// A click tool's points are used only when the user clicked them: a cancelled tool, and one
-// ended by Stop (which hands back the points picked so far), change nothing.
-bool Picked(int toolResult) {
-    return toolResult == 0 && StopRequested.load() == 0;
-}
-
-void InvalidateCurrent() {
-    if (IsImageWindowInUse(qiv_target)) {
-        InvalidateRect(qiv_image[qiv_target].hwnd, nullptr, FALSE);
-    }
-}
-
 void InvalidateWindow(int n) {
     if (IsImageWindowInUse(n)) {
         InvalidateRect(qiv_image[n].hwnd, nullptr, FALSE);
     }
+}
+
+void InvalidateCurrent() {
+    InvalidateWindow(qiv_target);
 }
 
 // The leading decimal integer of a typed line, 0 when there is none.
@@ -72,18 +64,18 @@ void DrawLineCommand(int n, int id) {
     int x2 = 0;
     int y2 = 0;
     if (id == IMG_CMD_DRAW_LINE) {
-        if (!Picked(QIV_PickLine(n, &x1, &y1, &x2, &y2))) {
+        if (!ToolPicked(QIV_PickLine(n, &x1, &y1, &x2, &y2))) {
             return;
         }
     } else if (id == IMG_CMD_DRAW_ROW) {
-        if (!Picked(QIV_PickRow(n, &x1, &y1))) {
+        if (!ToolPicked(QIV_PickRow(n, &x1, &y1))) {
             return;
         }
         x1 = 0;
         x2 = qiv_image[n].width - 1;
         y2 = y1;
     } else {
-        if (!Picked(QIV_PickColumn(n, &x1, &y1))) {
+        if (!ToolPicked(QIV_PickColumn(n, &x1, &y1))) {
             return;
         }
         y1 = 0;
@@ -99,7 +91,7 @@ void DrawBoxCommand(int n, int id) {
     int y1 = 0;
     int x2 = 0;
     int y2 = 0;
-    if (!Picked(QIV_PickRect(n, &x1, &y1, &x2, &y2))) {
+    if (!ToolPicked(QIV_PickRect(n, &x1, &y1, &x2, &y2))) {
         return;
     }
     if (id == IMG_CMD_DRAW_BOX) {
@@ -116,7 +108,7 @@ void DrawCircleCommand(int n, int id) {
     int cx = 0;
     int cy = 0;
     int r = 0;
-    if (!Picked(QIV_PickCircle(n, &cx, &cy, &r))) {
+    if (!ToolPicked(QIV_PickCircle(n, &cx, &cy, &r))) {
         return;
     }
     if (id == IMG_CMD_DRAW_CIRCLE) {
@@ -132,7 +124,7 @@ void DrawCircleCommand(int n, int id) {
 void DrawTextCommand(int n) {
     int x = 0;
     int y = 0;
-    if (!Picked(QIV_PickPoint(n, &x, &y))) {
+    if (!ToolPicked(QIV_PickPoint(n, &x, &y))) {
         return;
     }
     char line[QIV_INPUT_BUFFER] = {};
@@ -149,7 +141,7 @@ void TrueTypeDrawCommand(int n) {
     int top = 0;
     int right = 0;
     int bottom = 0;
-    if (!Picked(QIV_PickRect(n, &left, &top, &right, &bottom))) {
+    if (!ToolPicked(QIV_PickRect(n, &left, &top, &right, &bottom))) {
         return;
     }
     char line[QIV_INPUT_BUFFER] = {};
@@ -164,7 +156,7 @@ void TrueTypeDrawCommand(int n) {
 void PaintCommand(int n) {
     int x = 0;
     int y = 0;
-    if (Picked(QIV_PickPoint(n, &x, &y))) {
+    if (ToolPicked(QIV_PickPoint(n, &x, &y))) {
         QIV_Paint(x, y);
         InvalidateCurrent();
     }

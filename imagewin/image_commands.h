@@ -73,6 +73,10 @@ void RunImageCommand(HWND hwnd, int id);
 int ZoomInStep(int zoom);
 int ZoomOutStep(int zoom);
 
+// A click tool's points are used only when the user clicked them: a cancelled tool, and one
+// ended by Stop (which hands back the points picked so far), change nothing.
+bool ToolPicked(int toolResult);
+
 // The commands that do more than hand the window to one drawing function. n is the window
 // whose menu was used; each reports nothing on failure.
 void PixelReport(int n);
@@ -88,10 +92,6 @@ int RotateImage(int n, bool clockwise);
 // RotateImage.
 int ScaleImage(int n, int perMille);
 void PickColor(int n);
-
-// The lowest number 0..255 at which CreateImageWindow (zoom 100, at (0, 0)) succeeds; the
-// window becomes current. -1 when every number is refused.
-int CreateResultWindow(const char* title, int width, int height, int bits);
 
 // The colour and font dialogs of the tools menu, owned by the image window hwnd. The colour
 // dialog starts at qiv_color with the remembered custom colours and stores its answer (the

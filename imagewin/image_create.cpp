@@ -179,6 +179,15 @@ int CreateImageWindow(int zoom, int n, const char* title, int x, int y, int widt
     return CreateWithLimits(zoom, n, title, x, y, width, height, bits, 1);
 }
 
+int CreateFreeImageWindow(const char* title, int width, int height, int bits) {
+    for (int n = 0; n < QIV_IMAGE_WINDOWS; ++n) {
+        if (!IsImageWindowInUse(n)) {
+            return CreateImageWindow(100, n, title, 0, 0, width, height, bits) == 0 ? n : -1;
+        }
+    }
+    return -1;
+}
+
 int QIV_CreateImage(int n, const char* title, int x, int y, int width, int height, int zoom) {
     return CreateWithLimits(zoom, n, title, x, y, width, height, 32, 1);
 }

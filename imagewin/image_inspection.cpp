@@ -18,25 +18,16 @@ namespace {
 
 constexpr int COLOR_TABLE_ENTRIES = 256;
 
-bool Picked(int toolResult) {
-    return toolResult == 0 && StopRequested.load() == 0;
-}
-
 } // namespace
 
-int CreateResultWindow(const char* title, int width, int height, int bits) {
-    for (int n = 0; n < QIV_IMAGE_WINDOWS; ++n) {
-        if (CreateImageWindow(100, n, title, 0, 0, width, height, bits) == 0) {
-            return n;
-        }
-    }
-    return -1;
+bool ToolPicked(int toolResult) {
+    return toolResult == 0 && StopRequested.load() == 0;
 }
 
 void PixelReport(int n) {
     int x = 0;
     int y = 0;
-    if (!IsImageWindowInUse(n) || !Picked(QIV_PickPoint(n, &x, &y))) {
+    if (!IsImageWindowInUse(n) || !ToolPicked(QIV_PickPoint(n, &x, &y))) {
         return;
     }
     const int v = QIV_GetPixel(x, y);
@@ -70,7 +61,7 @@ int ClipImageRect(int n, int x1, int y1, int x2, int y2) {
         return -1;
     }
     const int bits = qiv_image[n].bits;
-    const int m = CreateResultWindow(title, static_cast<int>(w), static_cast<int>(h), bits);
+    const int m = CreateFreeImageWindow(title, static_cast<int>(w), static_cast<int>(h), bits);
     if (m < 0) {
         return -1;
     }
@@ -92,7 +83,7 @@ void ClipImage(int n) {
     int y1 = 0;
     int x2 = 0;
     int y2 = 0;
-    if (IsImageWindowInUse(n) && Picked(QIV_PickRect(n, &x1, &y1, &x2, &y2))) {
+    if (IsImageWindowInUse(n) && ToolPicked(QIV_PickRect(n, &x1, &y1, &x2, &y2))) {
         ClipImageRect(n, x1, y1, x2, y2);
     }
 }
@@ -100,7 +91,7 @@ void ClipImage(int n) {
 void PickColor(int n) {
     int x = 0;
     int y = 0;
-    if (!IsImageWindowInUse(n) || !Picked(QIV_PickPoint(n, &x, &y))) {
+    if (!IsImageWindowInUse(n) || !ToolPicked(QIV_PickPoint(n, &x, &y))) {
         return;
     }
     QIV_SelectImage(n);

@@ -97,6 +97,21 @@ bool EndsInExtension(const WCHAR* path, const WCHAR* extension) {
     return std::wcsstr(tail, extension) != nullptr;
 }
 
+// Appends extension unless the path already ends in it; false (the path unchanged) when the
+// result would not fit capacity characters with the terminator.
+bool AppendExtensionWithin(WCHAR* path, std::size_t capacity, const WCHAR* extension) {
+    const std::size_t length = std::wcslen(path);
+    const std::size_t extLength = std::wcslen(extension);
+    if (EndsInExtension(path, extension)) {
+        return true;
+    }
+    if (length + extLength + 1 > capacity) {
+        return false;
+    }
+    std::wmemcpy(path + length, extension, extLength + 1);
+    return true;
+}
+
 // A UTF-8 path as UTF-16/32 in full; empty when it is not valid or too long for the system.
 std::vector<WCHAR> WidePath(const char* path) {
     std::vector<WCHAR> wide(QIV_LONG_PATH);
@@ -225,12 +240,7 @@ void FindImageEncoder(const WCHAR* mimeType, CLSID* clsid) {
 }
 
 void AppendExtension(WCHAR* path, const WCHAR* extension) {
-    const std::size_t length = std::wcslen(path);
-    const std::size_t extLength = std::wcslen(extension);
-    if (EndsInExtension(path, extension) || length + extLength + 1 > QIV_PATH_SIZE) {
-        return; // QIV_SaveImage refuses a path without room before it gets here
-    }
-    std::wmemcpy(path + length, extension, extLength + 1);
+    AppendExtensionWithin(path, QIV_PATH_SIZE, extension);
 }
 
 int QIV_SaveImage(int width, int height, int format, const char* path) {
@@ -248,14 +258,9 @@ int QIV_SaveImage(int width, int height, int format, const char* path) {
     if (extended[0] == 0) {
         return 1;
     }
-    if (!EndsInExtension(extended.data(), chosen.extension)) {
-        // A path cut to make room would name another file.
-        const std::size_t length = std::wcslen(extended.data());
-        const std::size_t extLength = std::wcslen(chosen.extension);
-        if (length + extLength + 1 > QIV_LONG_PATH) {
-            return 1;
-        }
-        std::wmemcpy(extended.data() + length, chosen.extension, extLength + 1);
+    // A path cut to make room would name another file.
+    if (!AppendExtensionWithin(extended.data(), QIV_LONG_PATH, chosen.extension)) {
+        return 1;
     }
     CLSID encoder{};
     FindImageEncoder(chosen.mimeType, &encoder);

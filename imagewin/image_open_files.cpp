@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -120,15 +121,22 @@ int OpenImageFiles(const std::vector<std::wstring>& paths, const ImageRequests& 
     return opened;
 }
 
+std::wstring DroppedFileName(HDROP drop, UINT i) {
+    std::vector<WCHAR> name(QIV_LONG_PATH);
+    if (DragQueryFileW(drop, i, nullptr, 0) >= QIV_LONG_PATH ||
+        DragQueryFileW(drop, i, name.data(), QIV_LONG_PATH) == 0) {
+        return {};
+    }
+    return name.data();
+}
+
 void DropFilesOnMainWindow(HDROP drop, const ImageRequests& requests) {
     std::vector<std::wstring> paths;
     const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
     for (UINT i = 0; i < count; ++i) {
-        std::vector<WCHAR> name(QIV_LONG_PATH);
-        // A name that does not fit would be cut into another file's name: skip it.
-        if (DragQueryFileW(drop, i, nullptr, 0) < QIV_LONG_PATH &&
-            DragQueryFileW(drop, i, name.data(), QIV_LONG_PATH) > 0) {
-            paths.emplace_back(name.data());
+        std::wstring name = DroppedFileName(drop, i);
+        if (!name.empty()) {
+            paths.push_back(std::move(name));
         }
     }
     OpenImageFiles(paths, requests);

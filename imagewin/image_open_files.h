@@ -32,6 +32,10 @@ struct ImageRequests {
 int OpenImageFiles(const std::vector<std::wstring>& paths, const ImageRequests& requests,
                    const char* reportTo = nullptr);
 
+// The i-th dropped file's name; empty when it can't be read or does not fit QIV_LONG_PATH (cut,
+// it would name another file).
+std::wstring DroppedFileName(HDROP drop, UINT i);
+
 // WM_DROPFILES on the main window: every dropped file as above, then DragFinish.
 void DropFilesOnMainWindow(HDROP drop, const ImageRequests& requests);
 

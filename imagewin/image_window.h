@@ -68,6 +68,9 @@ int SelectImageWindowByHandle(HWND hwnd);
 // the number free and no window behind. x or y of -1 places the window at the default position.
 int CreateImageWindow(int zoom, int n, const char* title, int x, int y, int width, int height,
                       int bits);
+// A window for a command's result: the lowest free number, zoom 100, at (0, 0); it becomes the
+// current image window. Its number, or -1 when no number is free or the window can't be made.
+int CreateFreeImageWindow(const char* title, int width, int height, int bits);
 int QIV_CreateImage(int n, const char* title, int x, int y, int width, int height, int zoom);
 int QIV_CreateImageFL(int n, const char* title, int x, int y, int width, int height, int zoom);
 int QIV_CreateImage8(int n, const char* title, int x, int y, int width, int height, int zoom);

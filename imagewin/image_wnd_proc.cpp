@@ -17,6 +17,14 @@ void PostCommand(HWND hwnd, int id) {
     PostMessageW(hwnd, WM_COMMAND, static_cast<WPARAM>(id), 0);
 }
 
+// The keypad's and the wheel's zoom steps.
+void StepZoom(int n, bool larger) {
+    if (IsImageWindowInUse(n)) {
+        const int zoom = qiv_image[n].zoom;
+        QIV_SetZoom(n, larger ? ZoomInStep(zoom) : ZoomOutStep(zoom));
+    }
+}
+
 // The Ctrl shortcuts; false for a key without one, which then counts as pressed alone.
 bool ControlKey(HWND hwnd, int n, WPARAM key) {
     switch (key) {
@@ -36,14 +44,10 @@ bool ControlKey(HWND hwnd, int n, WPARAM key) {
         PostCommand(hwnd, IMG_CMD_CLIPPING);
         return true;
     case VK_ADD:
-        if (IsImageWindowInUse(n)) {
-            QIV_SetZoom(n, ZoomInStep(qiv_image[n].zoom));
-        }
+        StepZoom(n, true);
         return true;
     case VK_SUBTRACT:
-        if (IsImageWindowInUse(n)) {
-            QIV_SetZoom(n, ZoomOutStep(qiv_image[n].zoom));
-        }
+        StepZoom(n, false);
         return true;
     case VK_NUMPAD0:
         QIV_SetZoom(n, 100);
@@ -77,15 +81,9 @@ void KeyDown(HWND hwnd, WPARAM key) {
 }
 
 void Wheel(HWND hwnd, WPARAM wParam) {
-    const int n = FindImageWindow(hwnd);
-    if ((LOWORD(wParam) & MK_CONTROL) == 0 || n < 0) {
-        return;
-    }
     const auto delta = static_cast<short>(HIWORD(wParam));
-    if (delta < 0) {
-        QIV_SetZoom(n, ZoomInStep(qiv_image[n].zoom));
-    } else if (delta > 0) {
-        QIV_SetZoom(n, ZoomOutStep(qiv_image[n].zoom));
+    if ((LOWORD(wParam) & MK_CONTROL) != 0 && delta != 0) {
+        StepZoom(FindImageWindow(hwnd), delta < 0);
     }
 }
 

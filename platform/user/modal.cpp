@@ -14,6 +14,15 @@ ModalResponder responder;
 } // namespace
 
 void ModalRequest::Complete(LRESULT value, const std::wstring& valueText) {
+    Finish(value, valueText, DialogAnswer{});
+}
+
+void ModalRequest::Complete(LRESULT value, const DialogAnswer& dialogAnswer) {
+    Finish(value, std::wstring(), dialogAnswer);
+}
+
+void ModalRequest::Finish(LRESULT value, const std::wstring& valueText,
+                          const DialogAnswer& dialogAnswer) {
     {
         std::lock_guard lock(mutex);
         if (done) {
@@ -21,20 +30,6 @@ void ModalRequest::Complete(LRESULT value, const std::wstring& valueText) {
         }
         result = value;
         resultText = valueText;
-        done = true;
-    }
-    if (waiter) {
-        waiter->Wake();
-    }
-}
-
-void ModalRequest::Complete(LRESULT value, const DialogAnswer& dialogAnswer) {
-    {
-        std::lock_guard lock(mutex);
-        if (done) {
-            return;
-        }
-        result = value;
         answer = dialogAnswer;
         done = true;
     }

@@ -97,6 +97,9 @@ struct ModalRequest {
     std::shared_ptr<ThreadQueue> waiter;
 
 private:
+    // A request completes once, with either a text or a dialog's answer.
+    void Finish(LRESULT value, const std::wstring& valueText, const DialogAnswer& dialogAnswer);
+
     mutable std::mutex mutex;
     std::atomic<bool> done{false};
     LRESULT result = 0;
