@@ -27,7 +27,15 @@ namespace {
 
 constexpr const char* NO_SOURCE_MESSAGE = "ステレオペア画像をドラッグして下さい";
 
-enum Window { SOURCE = 0, VIEW_A = 1, VIEW_B = 2, PREVIEW = 3, WIGGLE_A = 4, WIGGLE_B = 5 };
+// The frame windows' numbers come from where the wiggle frames are written into them.
+enum Window {
+    SOURCE = 0,
+    VIEW_A = 1,
+    VIEW_B = 2,
+    PREVIEW = 3,
+    WIGGLE_A = WIGGLE_WINDOW_A,
+    WIGGLE_B = WIGGLE_WINDOW_B
+};
 
 enum Button {
     ANAGLYPH = 0,

@@ -49,7 +49,8 @@ enum PhotoReadFlags : unsigned { PHOTO_KEEP_GREY = 1 };
 // the header before any pixel memory is taken.
 int ReadPhoto(const char* path, Photo* photo, std::string* detail = nullptr, unsigned flags = 0);
 // The same on bytes in memory.
-int DecodePhoto(const std::uint8_t* data, std::size_t size, Photo* photo, std::string* detail);
+int DecodePhoto(const std::uint8_t* data, std::size_t size, Photo* photo, std::string* detail,
+                unsigned flags = 0);
 
 enum PhotoFormat { PHOTO_JPEG, PHOTO_PNG };
 

@@ -82,13 +82,14 @@ const char* PhotoStatusText(int status) {
     }
 }
 
-int DecodePhoto(const std::uint8_t* data, std::size_t size, Photo* photo, std::string* detail) {
+int DecodePhoto(const std::uint8_t* data, std::size_t size, Photo* photo, std::string* detail,
+                unsigned flags) {
     Photo decoded;
     int status = PHOTO_NOT_A_PHOTO;
     if (StartsWith(data, size, "\xFF\xD8\xFF", 3)) {
         status = DecodeJpegPhoto(data, size, &decoded, detail);
     } else if (StartsWith(data, size, "\x89PNG\r\n\x1A\n", 8)) {
-        status = DecodePng(data, size, &decoded, detail);
+        status = DecodePng(data, size, &decoded, detail, flags);
     } else if (StartsWith(data, size, "GIF87a", 6) || StartsWith(data, size, "GIF89a", 6)) {
         status = DecodeGif(data, size, &decoded, detail);
     } else if (StartsWith(data, size, "II*\0", 4) || StartsWith(data, size, "MM\0*", 4)) {
@@ -160,14 +161,5 @@ int ReadPhoto(const char* path, Photo* photo, std::string* detail, unsigned flag
         }
         return status;
     }
-    if ((flags & PHOTO_KEEP_GREY) != 0 &&
-        StartsWith(bytes.data(), bytes.size(), "\x89PNG\r\n\x1A\n", 8)) {
-        Photo decoded;
-        const int status = DecodePng(bytes.data(), bytes.size(), &decoded, detail, flags);
-        if (status == PHOTO_OK) {
-            *photo = std::move(decoded);
-        }
-        return status;
-    }
-    return DecodePhoto(bytes.data(), bytes.size(), photo, detail);
+    return DecodePhoto(bytes.data(), bytes.size(), photo, detail, flags);
 }

@@ -10,7 +10,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 namespace {
 
@@ -31,11 +30,6 @@ void WritePair(const std::string& path) {
     ASSERT_EQ(
         WritePhoto(path.c_str(), PHOTO_PNG, {rgb.data(), w, h, 3, w * 3u}, 0, PHOTO_KEEP_EXISTING),
         PHOTO_OK);
-}
-
-std::string Contents(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 TEST(BatchFiles, StemsCollideWithoutLossAndFailuresAreCounted) {
@@ -74,7 +68,7 @@ TEST(BatchFiles, StemsCollideWithoutLossAndFailuresAreCounted) {
         EXPECT_NE(messages.find("[" + std::to_string(k) + "/4] "), std::string::npos) << messages;
     }
     EXPECT_NE(messages.find("missing.png … failed"), std::string::npos) << messages;
-    EXPECT_EQ(Contents(out + "/photo_adjst.jpg"), "precious");
+    EXPECT_EQ(FileContents(out + "/photo_adjst.jpg"), "precious");
     for (const std::string base : {"photo_2", "photo_png", "photo_jps"}) {
         for (const char* suffix :
              {"_adjst.jpg", "_Right.png", "_Left.png", "_anaglyph.png", "_wiggle.gif"}) {

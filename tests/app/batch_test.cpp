@@ -302,8 +302,7 @@ TEST_F(BatchTest, RunsInTheSameSecondAndLinksNeverLoseAFile) {
             EXPECT_TRUE(fs::is_regular_file(base + counted + file)) << counted << file;
         }
     }
-    std::ifstream in(dir.path + "/precious");
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "precious");
+    EXPECT_EQ(FileContents(dir.path + "/precious"), "precious");
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path), fs::directory_iterator()), 17);
 }
 

@@ -103,10 +103,11 @@ TEST(Mpo, DamagedIndexesAndSinglePicturesAreRefusedWithAReason) {
         EXPECT_EQ(ReadAs("bad.mpo", c.bytes, &photo, &detail), PHOTO_DAMAGED) << c.name;
         EXPECT_FALSE(detail.empty()) << c.name;
         EXPECT_TRUE(photo.rgb.empty()) << c.name;
-        // Every prefix decodes or is refused, never read past.
+        // No prefix of a damaged file is taken for a pair, nor read past its end.
         for (std::size_t cut = 0; cut < c.bytes.size(); cut += 97) {
             StereoPictures where{};
-            FindStereoPictures(c.bytes.data(), cut, &where, nullptr);
+            EXPECT_NE(FindStereoPictures(c.bytes.data(), cut, &where, nullptr), PHOTO_OK)
+                << c.name << " cut at " << cut;
         }
     }
 }

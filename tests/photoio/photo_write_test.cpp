@@ -17,11 +17,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Contents(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
 // Noise, so that the encoded file is some kilobytes long.
 const std::vector<std::uint8_t> GREY = [] {
     std::vector<std::uint8_t> grey(64 * 64);
@@ -39,14 +34,14 @@ TEST(PhotoWrite, ATakenNameIsKeptAndALinkIsNeverFollowed) {
     const std::string old = dir.Path("old.png");
     std::ofstream(old) << "precious";
     EXPECT_EQ(WritePhoto(old.c_str(), PHOTO_PNG, PIXELS, 0, PHOTO_KEEP_EXISTING), PHOTO_EXISTS);
-    EXPECT_EQ(Contents(old), "precious");
+    EXPECT_EQ(FileContents(old), "precious");
 
     const std::string link = dir.Path("link.png");
     fs::create_symlink(old, link);
     for (const PhotoReplace mode : {PHOTO_REPLACE, PHOTO_KEEP_EXISTING}) {
         EXPECT_EQ(WritePhoto(link.c_str(), PHOTO_PNG, PIXELS, 0, mode), PHOTO_LINK);
     }
-    EXPECT_EQ(Contents(old), "precious");
+    EXPECT_EQ(FileContents(old), "precious");
     EXPECT_TRUE(fs::is_symlink(link));
 
     EXPECT_EQ(WritePhoto(old.c_str(), PHOTO_PNG, PIXELS, 0, PHOTO_REPLACE), PHOTO_OK);
@@ -73,7 +68,7 @@ TEST(PhotoWrite, AWriteStoppedByTheFileSizeLimitLeavesTheOldFileWhole) {
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    EXPECT_EQ(Contents(old), "precious");
+    EXPECT_EQ(FileContents(old), "precious");
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path), fs::directory_iterator()), 1);
 }
 

@@ -5,6 +5,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <system_error>
 
@@ -32,3 +34,9 @@ public:
 
     std::string path;
 };
+
+// The whole file's bytes; empty when it cannot be read.
+inline std::string FileContents(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}

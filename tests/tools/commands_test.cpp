@@ -8,8 +8,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -84,8 +82,7 @@ TEST_F(Commands, DisparityRefusesBadArgumentsAndFiles) {
                                   " " + Path("d.png") + " 2>" + Path("err.txt"))
                                      .c_str());
     EXPECT_EQ(WIFEXITED(both) ? WEXITSTATUS(both) : -1, 3);
-    std::ifstream errors(Path("err.txt"));
-    const std::string told((std::istreambuf_iterator<char>(errors)), {});
+    const std::string told = FileContents(Path("err.txt"));
     EXPECT_NE(told.find("missing.png"), std::string::npos) << told;
     EXPECT_EQ(told.find("gone.png"), std::string::npos) << told;
     {
